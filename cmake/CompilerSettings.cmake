@@ -1,0 +1,19 @@
+# Warnings are errors everywhere; sanitizers are chosen by the preset. The options go to the C and
+# C++ compilers only: the resource compiler and the assembler take none of them.
+set(vantor_code "$<COMPILE_LANGUAGE:C,CXX>")
+add_compile_options("$<${vantor_code}:-Wall;-Wextra;-Wpedantic;-Wshadow;-Werror>")
+add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor>")
+
+if(VANTOR_SANITIZE)
+  add_compile_options("$<${vantor_code}:-fsanitize=${VANTOR_SANITIZE};-fno-omit-frame-pointer>")
+  add_link_options(-fsanitize=${VANTOR_SANITIZE})
+  if(VANTOR_SANITIZE MATCHES "undefined")
+    add_compile_options("$<${vantor_code}:-fno-sanitize-recover=all>")
+  endif()
+endif()
+
+if(WIN32)
+  # One self-contained executable: no MinGW runtime DLLs beside it.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+endif()

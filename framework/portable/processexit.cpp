@@ -1,0 +1,32 @@
+#include "framework/portable/processexit.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace portable {
+
+std::string JoinCommandLine(int argc, const char* const* argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            line += ' ';
+        }
+        line += argv[i];
+    }
+    return line;
+}
+
+int PosixExitStatus(int exitCode) {
+    const auto code = static_cast<std::uint32_t>(exitCode);
+    return code <= 255 ? static_cast<int>(code) : 255;
+}
+
+std::string ExitCodeLine(int exitCode) {
+    const auto code = static_cast<std::uint32_t>(exitCode);
+    char line[64];
+    std::snprintf(line, sizeof line, "exit code: %u (0x%08X)", static_cast<unsigned>(code),
+                  static_cast<unsigned>(code));
+    return line;
+}
+
+}  // namespace portable

@@ -1,0 +1,67 @@
+#include "platform/portable/clock.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+#include "platform/portable/unsupported.h"
+#include "platform/win32api.h"
+
+namespace {
+
+std::atomic<bool> g_virtual{false};
+// Milliseconds; wider than a DWORD so that many threads sleeping at once cannot lose a carry.
+std::atomic<std::uint64_t> g_virtualNow{0};
+
+std::uint64_t RealMilliseconds() {
+    // A steady clock, like the multimedia timer: it never jumps when the wall clock is set.
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+}  // namespace
+
+namespace portable {
+
+void UseVirtualClock() {
+    // Virtual time starts where real time stands, so an interval that a waiter began measuring
+    // before the switch does not come out negative.
+    if (!g_virtual.load()) {
+        g_virtualNow.store(RealMilliseconds());
+        g_virtual.store(true);
+    }
+}
+
+void UseRealClock() {
+    g_virtual.store(false);
+}
+
+bool IsClockVirtual() {
+    return g_virtual.load();
+}
+
+}  // namespace portable
+
+void Sleep(DWORD dwMilliseconds) {
+    if (dwMilliseconds == INFINITE) {
+        portable::Unsupported("Sleep(INFINITE), a wait that never ends");
+    }
+    if (g_virtual.load()) {
+        g_virtualNow.fetch_add(dwMilliseconds);
+        // Still give the processor away: the thread a poller waits for has to get a turn.
+        std::this_thread::yield();
+        return;
+    }
+    if (dwMilliseconds == 0) {
+        std::this_thread::yield();
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds));
+}
+
+DWORD timeGetTime() {
+    const std::uint64_t now = g_virtual.load() ? g_virtualNow.load() : RealMilliseconds();
+    return static_cast<DWORD>(now);  // wraps after 49.7 days, as on Windows
+}

@@ -1,0 +1,21 @@
+// The one include through which the system reaches Win32 names.
+//
+// On Windows these are the SDK's own declarations. Elsewhere they are declarations of the subset
+// the system uses, implemented in platform/portable/ with the results and last errors that the
+// Win32 documentation gives.
+#pragma once
+
+#ifdef _WIN32
+// winsock2.h comes first: windows.h would otherwise pull in the old winsock.h.
+#include <winsock2.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <mmsystem.h>
+#include <prsht.h>
+#else
+#include "platform/portable/win32kernel.h"
+#include "platform/portable/win32resources.h"
+#include "platform/portable/win32types.h"
+#endif

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/win32api.h"
+
+namespace {
+
+TEST(LastError, IsKeptPerThread) {
+    SetLastError(ERROR_BUSY);
+    DWORD seenByWorker = 0;
+    std::thread worker([&] {
+        seenByWorker = GetLastError();
+        SetLastError(ERROR_TIMEOUT);
+    });
+    worker.join();
+    EXPECT_EQ(seenByWorker, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BUSY));
+}
+
+TEST(InterlockedExchange, ReturnsTheOldValueAtomically) {
+    LONG volatile value = 7;
+    EXPECT_EQ(InterlockedExchange(&value, -3), 7);
+    EXPECT_EQ(value, -3);
+
+    // A lock made of nothing but exchanges: a torn or reordered exchange loses increments.
+    constexpr int kRounds = 20000;
+    LONG volatile busy = 0;
+    int counter = 0;
+    auto work = [&] {
+        for (int i = 0; i < kRounds; ++i) {
+            while (InterlockedExchange(&busy, 1) != 0) {
+                std::this_thread::yield();
+            }
+            ++counter;
+            InterlockedExchange(&busy, 0);
+        }
+    };
+    std::thread a(work);
+    std::thread b(work);
+    a.join();
+    b.join();
+    EXPECT_EQ(counter, 2 * kRounds);
+}
+
+}  // namespace
