@@ -21,7 +21,7 @@ constexpr MessageText kMessageTexts[] = {
     {ERROR_BAD_FORMAT, "The program or data is not in a format that can be used.\r\n"},
     {ERROR_INVALID_DATA, "The data was rejected as not valid.\r\n"},
     {ERROR_OUTOFMEMORY, "The system ran out of memory before this operation could finish.\r\n"},
-    {ERROR_BAD_UNIT, "The device named cannot be found.\r\n"},
+    {ERROR_BAD_UNIT, "The requested device could not be found.\r\n"},
     {ERROR_GEN_FAILURE, "A device connected to the computer is not working properly.\r\n"},
     {ERROR_NOT_SUPPORTED, "This kind of request is not available.\r\n"},
     {ERROR_INVALID_PARAMETER, "One of the parameters has a wrong value.\r\n"},
