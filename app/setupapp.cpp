@@ -5,10 +5,9 @@
 CSetupApp::CSetupApp() : CWinApp(nullptr) {}
 
 BOOL CSetupApp::InitInstance() {
-    // The wizard sheet that runs these pages comes with the wizard itself. Until then the run ends
-    // here, as one whose sheet could not be created does.
+    // The wizard sheet that runs these pages comes with the wizard itself; until then the run ends
+    // after choosing them.
     [[maybe_unused]] const std::vector<WizardPage> pages = SelectWizardPages(m_lpCmdLine);
-    ApplyWizardResult(-1);
     return FALSE;
 }
 
@@ -24,7 +23,12 @@ BOOL CSetupApp::HasSwitch(LPCSTR lpSwitch) const {
 void CSetupApp::ApplyWizardResult(INT_PTR nResult) {
     if (nResult == IDCANCEL) {
         m_nExitCode = ERROR_CANCELLED;
+    } else if (nResult == -1) {
+        // The sheet could not be created, so nothing was updated or tested: a caller that runs the
+        // wizard quietly must not read that as success. The creation's own reason, when it left
+        // one.
+        const DWORD dwError = GetLastError();
+        m_nExitCode = static_cast<int>(dwError != ERROR_SUCCESS ? dwError : ERROR_GEN_FAILURE);
     }
-    // ID_WIZFINISH and IDOK keep the finish page's code; any other result (-1 when the sheet could
-    // not be created) keeps it too, and the finish page never ran, so it is still 0.
+    // ID_WIZFINISH and IDOK keep the code the finish page copied from the last stage's outcome.
 }

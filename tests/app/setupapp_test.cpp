@@ -18,7 +18,6 @@ TEST(SetupAppExitCode, FollowsTheWayTheWizardEnded) {
         {ID_WIZFINISH, static_cast<int>(SCARD_F_COMM_ERROR), static_cast<int>(SCARD_F_COMM_ERROR)},
         {IDOK, ERROR_BAD_FORMAT, ERROR_BAD_FORMAT},
         {IDCANCEL, 0, ERROR_CANCELLED},
-        {-1, 0, 0},  // the sheet could not be created
         {12345, 0, 0},
     };
     for (const Case& c : cases) {
@@ -28,6 +27,18 @@ TEST(SetupAppExitCode, FollowsTheWayTheWizardEnded) {
         EXPECT_EQ(app.m_nExitCode, c.exitCode) << "modal result " << c.modalResult;
         EXPECT_EQ(app.ExitInstance(), c.exitCode);
     }
+}
+
+// A wizard that never appeared did nothing; its run must not end in success.
+TEST(SetupAppExitCode, ReportsASheetThatCouldNotBeCreatedAsAFailure) {
+    CSetupApp app;
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    app.ApplyWizardResult(-1);
+    EXPECT_EQ(app.m_nExitCode, ERROR_NOT_ENOUGH_MEMORY);
+
+    SetLastError(ERROR_SUCCESS);
+    app.ApplyWizardResult(-1);
+    EXPECT_EQ(app.m_nExitCode, ERROR_GEN_FAILURE);
 }
 
 TEST(SetupAppExitCode, StartsAtSuccess) {
