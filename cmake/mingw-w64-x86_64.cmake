@@ -12,3 +12,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The tests run under Wine, on the real Win32 implementation of every service they use.
+find_program(VANTOR_WINE NAMES wine64 wine HINTS /usr/lib/wine)
+if(VANTOR_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${VANTOR_WINE})
+endif()

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@ struct PagesCase {
     const char* commandLine;
     std::vector<WizardPage> pages;
 };
+
+// Names each case by its command line in test listings.
+void PrintTo(const PagesCase& c, std::ostream* os) {
+    *os << "command line \"" << c.commandLine << '"';
+}
 
 class PageSelection : public ::testing::TestWithParam<PagesCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "platform/win32api.h"
@@ -7,15 +8,24 @@
 namespace {
 
 TEST(LastError, IsKeptPerThread) {
-    SetLastError(ERROR_BUSY);
+    // The threads meet through atomics alone: starting and joining a thread are library calls that
+    // may set the last error themselves (on Windows, TlsGetValue clears it on success).
+    std::atomic<int> stage{0};
     DWORD seenByWorker = 0;
     std::thread worker([&] {
-        seenByWorker = GetLastError();
+        while (stage.load() != 1) {
+        }
         SetLastError(ERROR_TIMEOUT);
+        seenByWorker = GetLastError();
+        stage.store(2);
     });
-    worker.join();
-    EXPECT_EQ(seenByWorker, static_cast<DWORD>(ERROR_SUCCESS));
+    SetLastError(ERROR_BUSY);
+    stage.store(1);
+    while (stage.load() != 2) {
+    }
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BUSY));
+    worker.join();
+    EXPECT_EQ(seenByWorker, static_cast<DWORD>(ERROR_TIMEOUT));
 }
 
 TEST(InterlockedExchange, ReturnsTheOldValueAtomically) {
