@@ -11,10 +11,17 @@
 
 #include <windows.h>
 
+#include <cfgmgr32.h>
 #include <commctrl.h>
 #include <mmsystem.h>
 #include <prsht.h>
+#include <setupapi.h>
+// The HID headers declare C functions without saying so to a C++ compiler.
+extern "C" {
+#include <hidsdi.h>
+}
 #else
+#include "platform/portable/win32devices.h"
 #include "platform/portable/win32kernel.h"
 #include "platform/portable/win32resources.h"
 #include "platform/portable/win32types.h"

@@ -172,16 +172,11 @@ void RegisterModuleResources(const RawResource* raw, std::size_t rawCount,
     registry.sets.push_back(std::move(set));
 }
 
-}  // namespace portable
-
-HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
-    if (lpModuleName != nullptr) {
-        // No other module is ever loaded into a build without Windows.
-        SetLastError(ERROR_MOD_NOT_FOUND);
-        return nullptr;
-    }
+HMODULE ExecutableModule() {
     return ExecutableHandle();
 }
+
+}  // namespace portable
 
 HRSRC FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType) {
     if (!IS_INTRESOURCE(lpName) || !IS_INTRESOURCE(lpType)) {

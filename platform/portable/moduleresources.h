@@ -24,4 +24,7 @@ struct StringResource {
 void RegisterModuleResources(const RawResource* raw, std::size_t rawCount,
                              const StringResource* strings, std::size_t stringCount);
 
+// The handle that GetModuleHandleA(NULL) gives.
+HMODULE ExecutableModule();
+
 }  // namespace portable

@@ -11,6 +11,9 @@
 DWORD GetLastError();
 void SetLastError(DWORD dwErrCode);
 
+// Copies at most iMaxLength - 1 characters and always ends the copy with a NUL.
+LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
+
 LONG InterlockedExchange(LONG volatile* Target, LONG Value);
 
 // A critical section may be entered again by the thread that owns it.

@@ -3,7 +3,8 @@
 
 #include "platform/portable/win32types.h"
 
-// Null names the executable itself; any other name is not loaded and fails.
+// Null names the executable itself; "setupapi.dll" is the device-setup module, whose imports the
+// executable uses; any other name is not loaded and fails.
 HMODULE GetModuleHandleA(LPCSTR lpModuleName);
 
 HRSRC FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);

@@ -52,7 +52,7 @@ TEST_F(ModuleResourcesTest, EachFailureLeavesItsOwnLastError) {
                 ERROR_RESOURCE_NAME_NOT_FOUND);
     expectError(FindResourceA(nullptr, MAKEINTRESOURCE(110), MAKEINTRESOURCE(3)) == nullptr,
                 ERROR_RESOURCE_TYPE_NOT_FOUND);
-    expectError(GetModuleHandleA("setupapi.dll") == nullptr, ERROR_MOD_NOT_FOUND);
+    expectError(GetModuleHandleA("dsound.dll") == nullptr, ERROR_MOD_NOT_FOUND);
     expectError(LoadResource(nullptr, nullptr) == nullptr, ERROR_INVALID_HANDLE);
     expectError(SizeofResource(nullptr, nullptr) == 0, ERROR_INVALID_HANDLE);
 

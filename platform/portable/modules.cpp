@@ -1,0 +1,47 @@
+// Module handles and run-time lookup. The executable and the device-setup module are the only
+// modules a build without Windows knows; the device-setup module exports the one routine the system
+// looks up at run time.
+#include <cstring>
+#include <strings.h>
+
+#include "platform/portable/moduleresources.h"
+#include "platform/win32api.h"
+
+namespace {
+
+// A module handle only needs to be non-null and unlike any other.
+char g_setupApiBase;
+
+HMODULE SetupApiModule() {
+    return reinterpret_cast<HMODULE>(&g_setupApiBase);
+}
+
+}  // namespace
+
+HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
+    if (lpModuleName == nullptr) {
+        return portable::ExecutableModule();
+    }
+    // Module names compare without regard to case, and the extension may be left off.
+    if (strcasecmp(lpModuleName, "setupapi.dll") == 0 || strcasecmp(lpModuleName, "setupapi") == 0) {
+        return SetupApiModule();
+    }
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
+    if (hModule != SetupApiModule()) {
+        SetLastError(hModule == portable::ExecutableModule() ? ERROR_PROC_NOT_FOUND
+                                                             : ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    if (lpProcName != nullptr && !IS_INTRESOURCE(lpProcName) &&
+        std::strcmp(lpProcName, "CMP_WaitNoPendingInstallEvents") == 0) {
+        // Through void (*)(), the type that converts to and from any function pointer type.
+        return reinterpret_cast<FARPROC>(
+            reinterpret_cast<void (*)()>(&CMP_WaitNoPendingInstallEvents));
+    }
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+}
