@@ -80,7 +80,8 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
 }
 
 BOOL CancelIo(HANDLE hFile) {
-    // All device I/O here is synchronous, so nothing is ever pending; the handle must still be open.
+    // All device I/O here is synchronous, so nothing is ever pending; the handle must still be
+    // open.
     portable::OpenDevice device;
     return portable::FindOpenDevice(hFile, &device) ? TRUE : FALSE;
 }

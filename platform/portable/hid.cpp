@@ -112,7 +112,8 @@ BOOLEAN HidD_GetAttributes(HANDLE HidDeviceObject, PHIDD_ATTRIBUTES Attributes) 
 }
 
 BOOLEAN HidD_GetManufacturerString(HANDLE HidDeviceObject, PVOID Buffer, ULONG BufferLength) {
-    return GetString(HidDeviceObject, &portable::HidDescription::manufacturer, Buffer, BufferLength);
+    return GetString(HidDeviceObject, &portable::HidDescription::manufacturer, Buffer,
+                     BufferLength);
 }
 
 BOOLEAN HidD_GetProductString(HANDLE HidDeviceObject, PVOID Buffer, ULONG BufferLength) {
@@ -120,7 +121,8 @@ BOOLEAN HidD_GetProductString(HANDLE HidDeviceObject, PVOID Buffer, ULONG Buffer
 }
 
 BOOLEAN HidD_GetSerialNumberString(HANDLE HidDeviceObject, PVOID Buffer, ULONG BufferLength) {
-    return GetString(HidDeviceObject, &portable::HidDescription::serialNumber, Buffer, BufferLength);
+    return GetString(HidDeviceObject, &portable::HidDescription::serialNumber, Buffer,
+                     BufferLength);
 }
 
 BOOLEAN HidD_GetPreparsedData(HANDLE HidDeviceObject, PHIDP_PREPARSED_DATA* PreparsedData) {

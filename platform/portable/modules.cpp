@@ -1,8 +1,8 @@
 // Module handles and run-time lookup. The executable and the device-setup module are the only
 // modules a build without Windows knows; the device-setup module exports the one routine the system
 // looks up at run time.
-#include <cstring>
 #include <strings.h>
+#include <cstring>
 
 #include "platform/portable/moduleresources.h"
 #include "platform/win32api.h"
@@ -23,7 +23,8 @@ HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
         return portable::ExecutableModule();
     }
     // Module names compare without regard to case, and the extension may be left off.
-    if (strcasecmp(lpModuleName, "setupapi.dll") == 0 || strcasecmp(lpModuleName, "setupapi") == 0) {
+    if (strcasecmp(lpModuleName, "setupapi.dll") == 0 ||
+        strcasecmp(lpModuleName, "setupapi") == 0) {
         return SetupApiModule();
     }
     SetLastError(ERROR_MOD_NOT_FOUND);

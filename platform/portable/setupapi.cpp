@@ -88,7 +88,8 @@ BOOL GetInterfaceDetail(HDEVINFO DeviceInfoSet, PSP_DEVICE_INTERFACE_DATA Device
     }
     // Device paths are ASCII, so widening is a copy of each character.
     for (std::size_t i = 0; i < pathChars; ++i) {
-        detail->DevicePath[i] = static_cast<Char>(static_cast<unsigned char>(member->path.c_str()[i]));
+        detail->DevicePath[i] =
+            static_cast<Char>(static_cast<unsigned char>(member->path.c_str()[i]));
     }
     if (deviceInfo != nullptr) {
         deviceInfo->ClassGuid = set->interfaceClass;
