@@ -1,0 +1,9 @@
+// The USB identities under which the mixer shows itself.
+#pragma once
+
+#include "platform/win32api.h"
+
+const WORD VENDOR_ID = 0x0CA8;
+const WORD PRODUCT_ID_RUN = 0x0801;         // application mode, running its firmware
+const WORD PRODUCT_ID_UPDATE = 0x0800;      // update mode
+const WORD PRODUCT_ID_UPDATE_ALT = 0x0804;  // update mode, the other update identity

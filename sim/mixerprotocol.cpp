@@ -1,0 +1,236 @@
+#include "sim/mixerprotocol.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace sim {
+
+namespace {
+
+constexpr BYTE kReportCommand = 0xF0;
+constexpr BYTE kReportData = 0xF1;
+constexpr std::size_t kBlockSize = 60;
+
+// A wrapping clock: `now` has reached `when` if the difference, taken as signed, is not negative.
+bool Reached(DWORD now, DWORD when) {
+    return static_cast<LONG>(now - when) >= 0;
+}
+
+std::string Printable(const BYTE* code) {
+    std::string text;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const BYTE c = code[i];
+        if (c >= 0x20 && c < 0x7F) {
+            text += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            text += hex;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+MixerProtocol::MixerProtocol(const SimConfig& config)
+    : m_timing(config.timing),
+      m_faults(config.faults.commands),
+      m_faultUses(config.faults.commands.size(), 0),
+      m_failingBlock(config.faults.failingBlock),
+      m_ignoreEfwu(config.faults.ignoreEfwu) {}
+
+void MixerProtocol::Start(WORD productId) {
+    m_productId = productId;
+    m_pass = Pass::None;
+    m_status = kStatusPassOpen;
+    m_busy = false;
+    m_extraBusyReads = 0;
+    m_busyForever = false;
+    m_failingReads = 0;
+    m_readsAlwaysFail = false;
+}
+
+CommandFault* MixerProtocol::FaultFor(const std::string& code, CommandFault::Kind kind) {
+    for (std::size_t i = 0; i < m_faults.size(); ++i) {
+        if (m_faults[i].command == code && m_faults[i].kind == kind) {
+            return &m_faults[i];
+        }
+    }
+    return nullptr;
+}
+
+DWORD MixerProtocol::Take(const BYTE* report, std::size_t length, DWORD now, std::string* what,
+                          Restart* restart) {
+    *restart = Restart::None;
+    if (report[0] == kReportCommand && length >= 5) {
+        *what = Printable(report + 1);
+        return TakeCommand(std::string(reinterpret_cast<const char*>(report + 1), 4), now, restart);
+    }
+    if (report[0] == kReportData && length >= 1 + kBlockSize) {
+        return TakeBlock(report + 1, what);
+    }
+    // No such output in the report descriptor: the device stalls the request.
+    *what = "?";
+    return ERROR_GEN_FAILURE;
+}
+
+DWORD MixerProtocol::TakeCommand(const std::string& code, DWORD now, Restart* restart) {
+    if (CommandFault* fault = FaultFor(code, CommandFault::Kind::SendFails)) {
+        unsigned& uses = m_faultUses[static_cast<std::size_t>(fault - m_faults.data())];
+        if (fault->count == 0 || uses < fault->count) {
+            ++uses;
+            return ERROR_GEN_FAILURE;
+        }
+    }
+    m_failingReads = 0;
+    m_readsAlwaysFail = false;
+    if (CommandFault* fault = FaultFor(code, CommandFault::Kind::StatusReadsFail)) {
+        m_failingReads = fault->count;
+        m_readsAlwaysFail = fault->count == 0;
+    }
+
+    if (!InUpdateMode()) {
+        if (code == "EFWU") {
+            if (!m_ignoreEfwu) {
+                *restart = Restart::IntoUpdate;
+            }
+            return ERROR_SUCCESS;
+        }
+        Finish(kStatusRejected, now, 0);
+    } else {
+        UpdateModeCommand(code, now, restart);
+    }
+
+    if (CommandFault* fault = FaultFor(code, CommandFault::Kind::WrongStatus)) {
+        m_status = fault->status;
+    }
+    if (CommandFault* fault = FaultFor(code, CommandFault::Kind::Busy)) {
+        m_extraBusyReads = fault->count;
+        m_busyForever = fault->count == 0;
+    }
+    return ERROR_SUCCESS;
+}
+
+void MixerProtocol::UpdateModeCommand(const std::string& code, DWORD now, Restart* restart) {
+    const bool alt = m_productId == kProductUpdateAlt;
+    // A pass ends with its own closing command; any other command abandons it.
+    const Pass pass = m_pass;
+    m_pass = Pass::None;
+
+    if (code == "ERFW") {
+        m_code.Erase();
+        Finish(kStatusDone, now, m_timing.codeEraseMs);
+    } else if (code == "BLFW") {
+        Finish(kStatusDone, now, 0);
+    } else if (code == "WRFW" || code == "WRFP") {
+        FlashImage& image = code == "WRFW" ? m_code : m_logic;
+        image.BeginWrite();
+        m_pass = code == "WRFW" ? Pass::CodeWrite : Pass::LogicWrite;
+        Finish(kStatusPassOpen, now, 0);
+    } else if (code == "WRFI" || code == "WFPI") {
+        const Pass expected = code == "WRFI" ? Pass::CodeWrite : Pass::LogicWrite;
+        FlashImage& image = code == "WRFI" ? m_code : m_logic;
+        const bool ok = pass == expected && image.EndWrite();
+        Finish(ok ? kStatusDone : kStatusRejected, now, m_timing.passEndMs);
+    } else if (code == "VFFW" || code == "VFFP") {
+        FlashImage& image = code == "VFFW" ? m_code : m_logic;
+        const bool ok = image.BeginVerify();
+        m_pass = !ok ? Pass::None : code == "VFFW" ? Pass::CodeVerify : Pass::LogicVerify;
+        Finish(ok ? kStatusPassOpen : kStatusRejected, now, 0);
+    } else if (code == "VFFI" || code == "VFPI") {
+        const Pass expected = code == "VFFI" ? Pass::CodeVerify : Pass::LogicVerify;
+        FlashImage& image = code == "VFFI" ? m_code : m_logic;
+        const DWORD status = pass != expected    ? kStatusRejected
+                             : image.EndVerify() ? kStatusDone
+                                                 : kStatusMismatch;
+        Finish(status, now, m_timing.passEndMs);
+    } else if (code == "ERFP" && alt) {
+        m_logic.Erase();
+        Finish(kStatusDone, now, m_timing.logicEraseMs);
+    } else if (code == "BKFP" && !alt) {
+        // The backup copy is made from a logic image that a verify pass confirmed.
+        const bool ok = m_logic.GetState() == FlashImage::State::Verified;
+        Finish(ok ? kStatusDone : kStatusRejected, now, ok ? m_timing.logicBackupMs : 0);
+    } else if (code == "BOOT") {
+        // The boot loader starts the application only when no image is left half done.
+        auto sound = [](const FlashImage& image) {
+            return image.GetState() == FlashImage::State::Intact ||
+                   image.GetState() == FlashImage::State::Verified;
+        };
+        *restart =
+            sound(m_code) && sound(m_logic) ? Restart::IntoApplication : Restart::StayInUpdate;
+    } else if (code == "EFWU") {
+        // Already in update mode: nothing to do, and nothing answered.
+    } else {
+        Finish(kStatusRejected, now, 0);
+    }
+}
+
+DWORD MixerProtocol::TakeBlock(const BYTE* block, std::string* what) {
+    ++m_blocksTaken;
+    FlashImage* image = nullptr;
+    if (m_pass == Pass::CodeWrite || m_pass == Pass::CodeVerify) {
+        image = &m_code;
+    } else if (m_pass == Pass::LogicWrite || m_pass == Pass::LogicVerify) {
+        image = &m_logic;
+    }
+    *what = image != nullptr ? std::to_string(image->GetPassOffset()) : "-";
+    if (m_blocksTaken == m_failingBlock) {
+        return ERROR_GEN_FAILURE;
+    }
+    m_failingReads = 0;
+    m_readsAlwaysFail = false;
+    m_extraBusyReads = 0;
+    m_busyForever = false;
+    m_busy = false;
+    if (image == nullptr) {
+        m_status = kStatusRejected;
+    } else if (m_pass == Pass::CodeWrite || m_pass == Pass::LogicWrite) {
+        image->Write(block, kBlockSize);
+        m_status = kStatusDone;
+    } else {
+        m_status = image->Verify(block, kBlockSize) ? kStatusDone : kStatusMismatch;
+    }
+    return ERROR_SUCCESS;
+}
+
+void MixerProtocol::Finish(DWORD status, DWORD now, DWORD busyMs) {
+    m_status = status;
+    m_busy = busyMs != 0;
+    m_busyUntil = now + busyMs;
+    m_extraBusyReads = 0;
+    m_busyForever = false;
+}
+
+DWORD MixerProtocol::Answer(BYTE* report, std::size_t length, DWORD now, DWORD* word) {
+    if (report[0] != kReportCommand || length < 5) {
+        return ERROR_GEN_FAILURE;
+    }
+    if (m_readsAlwaysFail) {
+        return ERROR_GEN_FAILURE;
+    }
+    if (m_failingReads > 0) {
+        --m_failingReads;
+        return ERROR_GEN_FAILURE;
+    }
+    if (m_busy && Reached(now, m_busyUntil)) {
+        m_busy = false;
+    }
+    DWORD status = m_status;
+    if (m_busy || m_busyForever) {
+        status = kStatusBusy;
+    } else if (m_extraBusyReads > 0) {
+        --m_extraBusyReads;
+        status = kStatusBusy;
+    }
+    std::memset(report + 1, 0, length - 1);
+    report[1] = static_cast<BYTE>(status >> 24);
+    report[2] = static_cast<BYTE>(status >> 16);
+    report[3] = static_cast<BYTE>(status >> 8);
+    report[4] = static_cast<BYTE>(status);
+    *word = status;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace sim

@@ -1,0 +1,77 @@
+// The mixer's side of the feature-report command channel: what it does with each command and data
+// block in application and update mode, the status word it answers, its flash images, and the
+// command and block failures it was told to show.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "sim/flashimage.h"
+#include "sim/simconfig.h"
+
+namespace sim {
+
+// The mixer's status words. 1 and the accepted values are what the host relies on; 2 and 3 are
+// this firmware's own refusals.
+inline constexpr DWORD kStatusPassOpen = 0;
+inline constexpr DWORD kStatusBusy = 1;
+inline constexpr DWORD kStatusRejected = 2;  // unknown command, or not allowed now
+inline constexpr DWORD kStatusMismatch = 3;  // a verified block or pass differs from the flash
+inline constexpr DWORD kStatusDone = 4;
+
+class MixerProtocol {
+public:
+    // What the mixer does to the bus after taking a report.
+    enum class Restart { None, IntoUpdate, IntoApplication, StayInUpdate };
+
+    explicit MixerProtocol(const SimConfig& config);
+
+    // The mixer has started under this identity: no pass open, no status pending.
+    void Start(WORD productId);
+    WORD GetProductId() const { return m_productId; }
+
+    // A report that the host set. Returns 0 or the Win32 error the transfer fails with; `what` is
+    // the transcript's description of the report, `restart` what the mixer does next.
+    DWORD Take(const BYTE* report, std::size_t length, DWORD now, std::string* what,
+               Restart* restart);
+    // A report that the host gets: the status word, big-endian after the report id. Returns 0 or
+    // the Win32 error the transfer fails with; `word` is the status answered.
+    DWORD Answer(BYTE* report, std::size_t length, DWORD now, DWORD* word);
+
+    const FlashImage& GetCodeImage() const { return m_code; }
+    const FlashImage& GetLogicImage() const { return m_logic; }
+
+private:
+    enum class Pass { None, CodeWrite, CodeVerify, LogicWrite, LogicVerify };
+
+    DWORD TakeCommand(const std::string& code, DWORD now, Restart* restart);
+    DWORD TakeBlock(const BYTE* block, std::string* what);
+    void UpdateModeCommand(const std::string& code, DWORD now, Restart* restart);
+    void Finish(DWORD status, DWORD now, DWORD busyMs);
+    CommandFault* FaultFor(const std::string& code, CommandFault::Kind kind);
+    bool InUpdateMode() const { return m_productId != kProductRun; }
+
+    SimTiming m_timing;
+    std::vector<CommandFault> m_faults;
+    std::vector<unsigned> m_faultUses;  // how often each fault has struck
+    unsigned m_failingBlock;
+    bool m_ignoreEfwu;
+
+    WORD m_productId = kProductRun;
+    Pass m_pass = Pass::None;
+    FlashImage m_code;
+    FlashImage m_logic;
+    unsigned m_blocksTaken = 0;
+
+    // The answer to the last command or block.
+    DWORD m_status = kStatusPassOpen;
+    DWORD m_busyUntil = 0;
+    bool m_busy = false;
+    unsigned m_extraBusyReads = 0;
+    bool m_busyForever = false;
+    unsigned m_failingReads = 0;
+    bool m_readsAlwaysFail = false;
+};
+
+}  // namespace sim

@@ -1,0 +1,80 @@
+// How the simulated mixer is set up: where it starts, how long its work takes on the process clock,
+// and which failures it shows.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/win32api.h"
+
+namespace sim {
+
+// The mixer's USB identities.
+inline constexpr WORD kVendorId = 0x0CA8;
+inline constexpr WORD kProductRun = 0x0801;
+inline constexpr WORD kProductUpdate = 0x0800;
+inline constexpr WORD kProductUpdateAlt = 0x0804;
+
+// Durations in milliseconds of the process clock.
+struct SimTiming {
+    // Every feature transfer costs about one full-speed USB frame on the wire. On the virtual clock
+    // this advances time without costing any; 0 makes the transfers free in both.
+    DWORD transferMs = 1;
+    // After "EFWU" or "BOOT": off the bus until the restarted mixer arrives again.
+    DWORD restartMs = 3000;
+    // After each arrival: Windows is still installing the device.
+    DWORD installationMs = 2500;
+    // Busy phases (status 1) that follow a command.
+    DWORD codeEraseMs = 250;     // "ERFW"
+    DWORD logicEraseMs = 1200;   // "ERFP"
+    DWORD passEndMs = 20;        // "WRFI", "VFFI", "WFPI", "VFPI"
+    DWORD logicBackupMs = 1500;  // "BKFP"
+};
+
+// A failure of one command, chosen by its four-character code.
+struct CommandFault {
+    enum class Kind {
+        SendFails,        // HidD_SetFeature of the command fails; the mixer never sees it
+        StatusReadsFail,  // the status reads after the command fail
+        WrongStatus,      // the command ends with `status` instead of its own
+        Busy,             // the command answers busy (1) for longer
+    };
+    std::string command;
+    Kind kind = Kind::SendFails;
+    // SendFails, StatusReadsFail, Busy: how many times (reads for the last two); 0 means always.
+    unsigned count = 0;
+    DWORD status = 0;  // WrongStatus only
+};
+
+struct SimFaults {
+    std::vector<CommandFault> commands;
+    unsigned failingBlock = 0;          // the K-th data block of the run (from 1) fails; 0: none
+    unsigned unplugAfterTransfers = 0;  // the mixer leaves for good after K transfers; 0: never
+    bool ignoreEfwu = false;            // stays in application mode after "EFWU"
+    bool noPreparsedData = false;       // the HID class driver yields no preparsed data
+    bool longPath = false;              // the mixer's device path is longer than 255 characters
+};
+
+enum class MixerStart {
+    Application,  // attached and running its firmware, 0x0801
+    Update,       // attached in update mode as 0x0800
+    UpdateAlt,    // attached in update mode as 0x0804
+    Absent,       // no mixer on the system
+};
+
+struct SimConfig {
+    MixerStart start = MixerStart::Application;
+    // The update-mode identity the mixer comes back as after "EFWU".
+    WORD updateProductId = kProductUpdateAlt;
+    bool secondMixer = false;  // another mixer in application mode, enumerated after the first
+    WORD featureReportByteLength = 65;
+    SimTiming timing;
+    SimFaults faults;
+    // Every transfer and bus event as one line: kept for inspection, and written here if given.
+    bool keepTranscript = true;
+    std::ostream* transcript = nullptr;
+};
+
+}  // namespace sim
