@@ -17,18 +17,19 @@ bool Reached(DWORD now, DWORD when) {
 }
 
 std::string Printable(const BYTE* code) {
-    std::string text;
+    // Built in a fixed buffer: at most four characters, each shown as \xNN when not printable.
+    char text[4 * 4 + 1];
+    std::size_t used = 0;
     for (std::size_t i = 0; i < 4; ++i) {
         const BYTE c = code[i];
         if (c >= 0x20 && c < 0x7F) {
-            text += static_cast<char>(c);
+            text[used++] = static_cast<char>(c);
         } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            text += hex;
+            used += static_cast<std::size_t>(
+                std::snprintf(text + used, sizeof text - used, "\\x%02X", c));
         }
     }
-    return text;
+    return std::string(text, used);
 }
 
 }  // namespace
@@ -71,7 +72,7 @@ DWORD MixerProtocol::Take(const BYTE* report, std::size_t length, DWORD now, std
         return TakeBlock(report + 1, what);
     }
     // No such output in the report descriptor: the device stalls the request.
-    *what = "?";
+    what->assign(1, '?');
     return ERROR_GEN_FAILURE;
 }
 
@@ -175,7 +176,7 @@ DWORD MixerProtocol::TakeBlock(const BYTE* block, std::string* what) {
     } else if (m_pass == Pass::LogicWrite || m_pass == Pass::LogicVerify) {
         image = &m_logic;
     }
-    *what = image != nullptr ? std::to_string(image->GetPassOffset()) : "-";
+    *what = image != nullptr ? std::to_string(image->GetPassOffset()) : std::string(1, '-');
     if (m_blocksTaken == m_failingBlock) {
         return ERROR_GEN_FAILURE;
     }
