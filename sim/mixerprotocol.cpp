@@ -61,18 +61,46 @@ CommandFault* MixerProtocol::FaultFor(const std::string& code, CommandFault::Kin
     return nullptr;
 }
 
+std::string MixerProtocol::Describe(const BYTE* report, std::size_t length) const {
+    if (report[0] == kReportCommand && length >= 5) {
+        return Printable(report + 1);
+    }
+    if (report[0] == kReportData) {
+        const FlashImage* image = PassImage();
+        return image != nullptr ? std::to_string(image->GetPassOffset()) : std::string(1, '-');
+    }
+    return std::string(1, '?');
+}
+
+FlashImage* MixerProtocol::PassImage() {
+    switch (m_pass) {
+        case Pass::CodeWrite:
+        case Pass::CodeVerify:
+            return &m_code;
+        case Pass::LogicWrite:
+        case Pass::LogicVerify:
+            return &m_logic;
+        case Pass::None:
+            break;
+    }
+    return nullptr;
+}
+
+const FlashImage* MixerProtocol::PassImage() const {
+    return const_cast<MixerProtocol*>(this)->PassImage();
+}
+
 DWORD MixerProtocol::Take(const BYTE* report, std::size_t length, DWORD now, std::string* what,
                           Restart* restart) {
     *restart = Restart::None;
+    *what = Describe(report, length);
     if (report[0] == kReportCommand && length >= 5) {
-        *what = Printable(report + 1);
         return TakeCommand(std::string(reinterpret_cast<const char*>(report + 1), 4), now, restart);
     }
     if (report[0] == kReportData && length >= 1 + kBlockSize) {
-        return TakeBlock(report + 1, what);
+        return TakeBlock(report + 1);
     }
     // No such output in the report descriptor: the device stalls the request.
-    what->assign(1, '?');
     return ERROR_GEN_FAILURE;
 }
 
@@ -168,15 +196,9 @@ void MixerProtocol::UpdateModeCommand(const std::string& code, DWORD now, Restar
     }
 }
 
-DWORD MixerProtocol::TakeBlock(const BYTE* block, std::string* what) {
+DWORD MixerProtocol::TakeBlock(const BYTE* block) {
     ++m_blocksTaken;
-    FlashImage* image = nullptr;
-    if (m_pass == Pass::CodeWrite || m_pass == Pass::CodeVerify) {
-        image = &m_code;
-    } else if (m_pass == Pass::LogicWrite || m_pass == Pass::LogicVerify) {
-        image = &m_logic;
-    }
-    *what = image != nullptr ? std::to_string(image->GetPassOffset()) : std::string(1, '-');
+    FlashImage* image = PassImage();
     if (m_blocksTaken == m_failingBlock) {
         return ERROR_GEN_FAILURE;
     }

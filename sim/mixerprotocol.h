@@ -39,6 +39,10 @@ public:
     // the Win32 error the transfer fails with; `word` is the status answered.
     DWORD Answer(BYTE* report, std::size_t length, DWORD now, DWORD* word);
 
+    // The transcript's description of a report the host sets: a command's four characters, a data
+    // block's offset in the image of the open pass ("-" outside a pass).
+    std::string Describe(const BYTE* report, std::size_t length) const;
+
     const FlashImage& GetCodeImage() const { return m_code; }
     const FlashImage& GetLogicImage() const { return m_logic; }
 
@@ -46,7 +50,10 @@ private:
     enum class Pass { None, CodeWrite, CodeVerify, LogicWrite, LogicVerify };
 
     DWORD TakeCommand(const std::string& code, DWORD now, Restart* restart);
-    DWORD TakeBlock(const BYTE* block, std::string* what);
+    DWORD TakeBlock(const BYTE* block);
+    // The image of the open pass, if any.
+    FlashImage* PassImage();
+    const FlashImage* PassImage() const;
     void UpdateModeCommand(const std::string& code, DWORD now, Restart* restart);
     void Finish(DWORD status, DWORD now, DWORD busyMs);
     CommandFault* FaultFor(const std::string& code, CommandFault::Kind kind);

@@ -43,6 +43,8 @@ struct SimulatedVantor::Mixer {
     DWORD hidNode = 0;
     std::string path;
     unsigned transfers = 0;
+    // Read before the lock is taken: a transfer that overlaps another shows up here.
+    std::atomic<unsigned> inFlight{0};
 };
 
 // A HID device of someone else: enumerated and described, but it knows no mixer commands.
@@ -287,9 +289,10 @@ DWORD SimulatedVantor::Describe(std::size_t unit, unsigned generation,
 
 DWORD SimulatedVantor::Transfer(std::size_t unit, unsigned generation, bool set, BYTE* report,
                                 std::size_t length) {
-    // The control pipe carries one transfer at a time; a second one starting while the first is on
-    // the wire means the host failed to serialise them.
-    if (m_inFlight.fetch_add(1) != 0) {
+    // A mixer's control pipe carries one transfer at a time; a second one starting while the first
+    // is on the wire means the host failed to serialise them.
+    std::atomic<unsigned>& inFlight = m_mixers[unit]->inFlight;
+    if (inFlight.fetch_add(1) != 0) {
         m_overlaps.fetch_add(1);
     }
     if (m_config.timing.transferMs != 0) {
@@ -333,9 +336,13 @@ DWORD SimulatedVantor::Transfer(std::size_t unit, unsigned generation, bool set,
             mixer->gone = true;
         }
     } else {
+        // Gone from the bus: the transcript still says what was lost.
+        if (set && Logging()) {
+            what = m_mixers[unit]->protocol.Describe(report, length);
+        }
         LogTransfer(unit, set, report[0], what, error);
     }
-    m_inFlight.fetch_sub(1);
+    inFlight.fetch_sub(1);
     return error;
 }
 

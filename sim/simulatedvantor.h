@@ -37,7 +37,7 @@ public:
     std::vector<BYTE> GetLogicFlash() const;
     bool IsMixerPresent();
     WORD GetMixerProductId();
-    // Transfers that began while another one on the same mixer was still on the wire.
+    // Transfers that began while another one to the same mixer was still on the wire.
     unsigned GetOverlappingTransfers() const { return m_overlaps.load(); }
 
 private:
@@ -66,7 +66,6 @@ private:
     std::vector<std::unique_ptr<OtherHid>> m_others;
     std::vector<std::unique_ptr<Mixer>> m_mixers;
     std::vector<std::string> m_transcript;
-    std::atomic<unsigned> m_inFlight{0};
     std::atomic<unsigned> m_overlaps{0};
 };
 

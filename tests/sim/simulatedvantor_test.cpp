@@ -111,7 +111,7 @@ TEST(SimulatedSystem, AnUnpluggedMixerNeverComesBack) {
     EXPECT_FALSE(Present(PRODUCT_ID_UPDATE_ALT));
     const auto transcript = system.Mixer().GetTranscript();
     EXPECT_EQ(transcript[4], "unplug 0CA8:0804");
-    EXPECT_EQ(transcript[5], "set F0 failed 1167");
+    EXPECT_EQ(transcript[5], "set F0 BLFW failed 1167");
 }
 
 TEST(SimulatedSystem, TheTranscriptAlsoGoesToItsStream) {
