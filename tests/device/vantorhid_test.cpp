@@ -47,18 +47,24 @@ TEST(VantorHidTransfers, PayloadLengthMustLeaveRoomForTheReportId) {
     EXPECT_TRUE(mixer->ReadFeature(REPORT_ID_COMMAND, buffer.data(), 64));
 }
 
-TEST(VantorHidTransfers, WithoutPreparsedDataEveryTransferIsRefused) {
-    sim::SimConfig config;
-    config.faults.noPreparsedData = true;
-    SimulatedSystem system(config);
-    auto mixer = OpenMixer(PRODUCT_ID_RUN);
-    ASSERT_NE(mixer, nullptr);
-    DWORD word = 0;
-    ExpectRefused(mixer->SendCommand("EFWU"), ERROR_INVALID_USER_BUFFER);
-    ExpectRefused(mixer->ReadFeature(REPORT_ID_COMMAND, &word, 4), ERROR_INVALID_USER_BUFFER);
-    EXPECT_FALSE(mixer->PollStatus(&word));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_USER_BUFFER));
-    EXPECT_TRUE(system.Mixer().IsMixerPresent());  // "EFWU" never arrived
+TEST(VantorHidTransfers, WithoutAReportLengthEveryTransferIsRefused) {
+    // No preparsed data leaves the capabilities zero; a device may also report a length of 0.
+    sim::SimConfig noPreparsedData;
+    noPreparsedData.faults.noPreparsedData = true;
+    sim::SimConfig zeroLength;
+    zeroLength.featureReportByteLength = 0;
+    for (const sim::SimConfig& config : {noPreparsedData, zeroLength}) {
+        SimulatedSystem system(config);
+        auto mixer = OpenMixer(PRODUCT_ID_RUN);
+        ASSERT_NE(mixer, nullptr);
+        EXPECT_EQ(mixer->m_Caps.FeatureReportByteLength, 0);
+        DWORD word = 0;
+        ExpectRefused(mixer->SendCommand("EFWU"), ERROR_INVALID_USER_BUFFER);
+        ExpectRefused(mixer->ReadFeature(REPORT_ID_COMMAND, &word, 4), ERROR_INVALID_USER_BUFFER);
+        EXPECT_FALSE(mixer->PollStatus(&word));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_USER_BUFFER));
+        EXPECT_TRUE(system.Mixer().IsMixerPresent());  // "EFWU" never arrived
+    }
 }
 
 TEST(VantorHidTransfers, AShortWriteStillSendsTheWholeReportZeroFilled) {
