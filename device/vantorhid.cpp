@@ -15,24 +15,39 @@ CVantorHid::~CVantorHid() {
     DeleteCriticalSection(&m_csFeature);
 }
 
-BOOL CVantorHid::ReadFeature(BYTE reportId, void* buffer, DWORD length) {
-    if (m_hDevice == INVALID_HANDLE_VALUE) {
+namespace {
+
+// What both transfers check before anything reaches the device, and the fresh zero-filled report
+// buffer each one works on, so that nothing of one report can leak into the next. Null, with the
+// last error set, when the transfer must not go ahead.
+std::unique_ptr<BYTE[]> NewReport(HANDLE hDevice, DWORD reportLength, const void* payload,
+                                  DWORD length) {
+    if (hDevice == INVALID_HANDLE_VALUE) {
         SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
+        return nullptr;
     }
-    const DWORD reportLength = m_Caps.FeatureReportByteLength;
-    if (buffer == nullptr || length == 0 || length >= reportLength) {
+    // The report id takes byte 0, so the payload must be shorter than the report.
+    if (payload == nullptr || length == 0 || length >= reportLength) {
         SetLastError(ERROR_INVALID_USER_BUFFER);
-        return FALSE;
+        return nullptr;
     }
-    // A fresh buffer per transfer, so that nothing of one report can leak into the next.
     std::unique_ptr<BYTE[]> report(new (std::nothrow) BYTE[reportLength]);
     if (!report) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return FALSE;
+        return nullptr;
     }
     std::memset(report.get(), 0, reportLength);
+    return report;
+}
 
+}  // namespace
+
+BOOL CVantorHid::ReadFeature(BYTE reportId, void* buffer, DWORD length) {
+    const DWORD reportLength = m_Caps.FeatureReportByteLength;
+    const std::unique_ptr<BYTE[]> report = NewReport(m_hDevice, reportLength, buffer, length);
+    if (!report) {
+        return FALSE;
+    }
     EnterCriticalSection(&m_csFeature);
     const BOOL ok = CHidReport(m_hDevice, report.get(), reportLength).Get(reportId);
     LeaveCriticalSection(&m_csFeature);
@@ -44,21 +59,11 @@ BOOL CVantorHid::ReadFeature(BYTE reportId, void* buffer, DWORD length) {
 }
 
 BOOL CVantorHid::WriteFeature(BYTE reportId, const void* data, DWORD length) {
-    if (m_hDevice == INVALID_HANDLE_VALUE) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
     const DWORD reportLength = m_Caps.FeatureReportByteLength;
-    if (data == nullptr || length == 0 || length >= reportLength) {
-        SetLastError(ERROR_INVALID_USER_BUFFER);
-        return FALSE;
-    }
-    std::unique_ptr<BYTE[]> report(new (std::nothrow) BYTE[reportLength]);
+    const std::unique_ptr<BYTE[]> report = NewReport(m_hDevice, reportLength, data, length);
     if (!report) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;
     }
-    std::memset(report.get(), 0, reportLength);
     std::memcpy(report.get() + 1, data, length);
 
     EnterCriticalSection(&m_csFeature);

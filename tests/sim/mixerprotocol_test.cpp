@@ -72,6 +72,16 @@ void ProgramCode(CVantorHid& mixer, const std::vector<BYTE>& data,
     EXPECT_EQ(Exchange(mixer, "VFFI"), expectedVerifyEnd);
 }
 
+// Writes and verifies the logic image (the erase before it, if any, is the caller's).
+void ProgramLogic(CVantorHid& mixer, const std::vector<BYTE>& data) {
+    EXPECT_EQ(Exchange(mixer, "WRFP"), 0u);
+    EXPECT_EQ(SendBlocks(mixer, data), 4u);
+    EXPECT_EQ(Exchange(mixer, "WFPI"), 4u);
+    EXPECT_EQ(Exchange(mixer, "VFFP"), 0u);
+    EXPECT_EQ(SendBlocks(mixer, data), 4u);
+    EXPECT_EQ(Exchange(mixer, "VFPI"), 4u);
+}
+
 TEST(MixerProtocol, AVerifiedImageIsKeptAndTheMixerBootsItsApplication) {
     SimulatedSystem system(MixerStartingIn(sim::MixerStart::UpdateAlt));
     const std::vector<BYTE> code = Payload(1000, 1);
@@ -80,12 +90,7 @@ TEST(MixerProtocol, AVerifiedImageIsKeptAndTheMixerBootsItsApplication) {
         CVantorHid mixer(VENDOR_ID, PRODUCT_ID_UPDATE_ALT, 0);
         ProgramCode(mixer, code, code, 4);
         EXPECT_EQ(Exchange(mixer, "ERFP"), 4u);
-        EXPECT_EQ(Exchange(mixer, "WRFP"), 0u);
-        EXPECT_EQ(SendBlocks(mixer, logic), 4u);
-        EXPECT_EQ(Exchange(mixer, "WFPI"), 4u);
-        EXPECT_EQ(Exchange(mixer, "VFFP"), 0u);
-        EXPECT_EQ(SendBlocks(mixer, logic), 4u);
-        EXPECT_EQ(Exchange(mixer, "VFPI"), 4u);
+        ProgramLogic(mixer, logic);
         EXPECT_TRUE(mixer.SendCommand("BOOT"));
     }
     // Whole blocks, the last one filled up with zeros.
@@ -160,13 +165,7 @@ TEST(MixerProtocol, CommandsOutOfPlaceAreRejected) {
 TEST(MixerProtocol, UnderTheFirstUpdateIdentityTheLogicImageIsBackedUp) {
     SimulatedSystem system(MixerStartingIn(sim::MixerStart::Update));
     CVantorHid mixer(VENDOR_ID, PRODUCT_ID_UPDATE, 0);
-    const std::vector<BYTE> logic = Payload(300, 5);
-    EXPECT_EQ(Exchange(mixer, "WRFP"), 0u);
-    EXPECT_EQ(SendBlocks(mixer, logic), 4u);
-    EXPECT_EQ(Exchange(mixer, "WFPI"), 4u);
-    EXPECT_EQ(Exchange(mixer, "VFFP"), 0u);
-    EXPECT_EQ(SendBlocks(mixer, logic), 4u);
-    EXPECT_EQ(Exchange(mixer, "VFPI"), 4u);
+    ProgramLogic(mixer, Payload(300, 5));
     // The backup keeps the mixer busy across several of the caller's 350 ms cycles.
     ASSERT_TRUE(mixer.SendCommand("BKFP"));
     int busyCycles = 0;
