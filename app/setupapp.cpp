@@ -1,13 +1,20 @@
 #include "app/setupapp.h"
 
 #include "app/commandline.h"
+#include "app/setupdlg.h"
 
 CSetupApp::CSetupApp() : CWinApp(nullptr) {}
 
 BOOL CSetupApp::InitInstance() {
-    // The wizard sheet that runs these pages comes with the wizard itself; until then the run ends
-    // after choosing them.
-    [[maybe_unused]] const std::vector<WizardPage> pages = SelectWizardPages(m_lpCmdLine);
+    {
+        // The sheet chooses its pages from the command line; its caption comes later, from the
+        // string table.
+        CSetupDlg dlg("", nullptr, 0);
+        m_pMainWnd = &dlg;
+        ApplyWizardResult(dlg.DoModal());
+        m_pMainWnd = nullptr;
+    }
+    // The wizard has run: no message loop of the application's own.
     return FALSE;
 }
 

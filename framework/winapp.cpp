@@ -1,5 +1,7 @@
 #include "framework/winapp.h"
 
+#include <cstring>
+
 namespace {
 
 CWinApp* g_app = nullptr;
@@ -35,11 +37,41 @@ CWinApp* AfxGetApp() {
     return g_app;
 }
 
+HICON CWinApp::LoadIcon(UINT nIDResource) const {
+    return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(nIDResource));
+}
+
+void CWinApp::NameAfterExecutable() {
+    if (m_pszAppName != nullptr) {
+        return;
+    }
+    char path[sizeof m_szExeName];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) {
+        return;
+    }
+    // The file name without its folder and without its extension: "setup" for "setup.exe".
+    const char* name = path;
+    for (const char* c = path; *c != '\0'; ++c) {
+        if (*c == '\\' || *c == '/') {
+            name = c + 1;
+        }
+    }
+    std::size_t end = std::strlen(name);
+    if (const char* dot = std::strrchr(name, '.'); dot != nullptr && dot != name) {
+        end = static_cast<std::size_t>(dot - name);
+    }
+    std::memcpy(m_szExeName, name, end);
+    m_szExeName[end] = '\0';
+    m_pszAppName = m_szExeName;
+}
+
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR lpCmdLine, int nCmdShow) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {
         return -1;
     }
+    app->NameAfterExecutable();
     app->m_hInstance = hInstance;
     app->m_lpCmdLine = lpCmdLine != nullptr ? lpCmdLine : g_emptyCommandLine;
     app->m_nCmdShow = nCmdShow;

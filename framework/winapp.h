@@ -6,6 +6,8 @@
 
 #include "platform/win32api.h"
 
+class CWnd;
+
 class CWinApp {
 public:
     // A null name: the application is named after its executable file.
@@ -23,7 +25,19 @@ public:
     LPSTR m_lpCmdLine =
         nullptr;  // the command line after the program name, never null once running
     int m_nCmdShow = 0;
+    // Named after the executable file, without its extension, unless the constructor was given a
+    // name.
     LPCSTR m_pszAppName = nullptr;
+    // The window that owns the application's message boxes.
+    CWnd* m_pMainWnd = nullptr;
+
+    HICON LoadIcon(UINT nIDResource) const;
+
+    // Gives the application its name when the constructor did not.
+    void NameAfterExecutable();
+
+private:
+    char m_szExeName[260] = {};
 };
 
 CWinApp* AfxGetApp();

@@ -16,6 +16,7 @@
 #include <mmsystem.h>
 #include <prsht.h>
 #include <setupapi.h>
+#include <shobjidl.h>
 // The HID headers declare C functions without saying so to a C++ compiler.
 extern "C" {
 #include <hidsdi.h>
@@ -25,4 +26,5 @@ extern "C" {
 #include "platform/portable/win32kernel.h"
 #include "platform/portable/win32resources.h"
 #include "platform/portable/win32types.h"
+#include "platform/portable/win32ui.h"
 #endif

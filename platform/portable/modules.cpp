@@ -2,6 +2,7 @@
 // modules a build without Windows knows; the device-setup module exports the one routine the system
 // looks up at run time.
 #include <strings.h>
+#include <unistd.h>
 #include <cstring>
 
 #include "platform/portable/moduleresources.h"
@@ -45,4 +46,28 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     }
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
+}
+
+DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
+    if (hModule != nullptr && hModule != portable::ExecutableModule()) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    if (lpFilename == nullptr || nSize == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    const ssize_t length = readlink("/proc/self/exe", lpFilename, nSize);
+    if (length < 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return 0;
+    }
+    // As on Windows, a path that does not fit is cut, terminated, and reported as the full size.
+    if (static_cast<DWORD>(length) >= nSize) {
+        lpFilename[nSize - 1] = '\0';
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return nSize;
+    }
+    lpFilename[length] = '\0';
+    return static_cast<DWORD>(length);
 }

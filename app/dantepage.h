@@ -1,0 +1,13 @@
+// The Dante serial port test page.
+#pragma once
+
+#include "app/porttestpage.h"
+
+class CDantePage : public CPortTestPage {
+public:
+    CDantePage();
+
+    UINT RunWorker() override { return DanteTestWorker(); }
+    // The Dante serial port test, on the page's worker thread.
+    UINT DanteTestWorker();
+};

@@ -1,0 +1,12 @@
+// The finish page: states the outcome of the last stage in words, and makes its error code the
+// process exit code.
+#pragma once
+
+#include "framework/propertypage.h"
+
+class CFinishPage : public CPropertyPage {
+public:
+    CFinishPage();
+
+    BOOL OnSetActive() override;
+};

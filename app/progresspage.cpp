@@ -1,0 +1,92 @@
+#include "app/progresspage.h"
+
+#include "app/setupdlg.h"
+#include "app/workernotification.h"
+#include "framework/afxfunctions.h"
+#include "framework/winthread.h"
+#include "resources/resource.h"
+
+CProgressPage::CProgressPage(UINT nIDTemplate, UINT nIDHeaderTitle, UINT nIDHeaderSubTitle,
+                             LONG volatile* pAnswer, int nFailureTitleId, int nFailureBodyId)
+    : CPropertyPage(nIDTemplate, 0, nIDHeaderTitle, nIDHeaderSubTitle),
+      m_pAnswer(pAnswer),
+      m_nFailureTitleId(nFailureTitleId),
+      m_nFailureBodyId(nFailureBodyId) {
+    m_psp.dwFlags &= ~static_cast<DWORD>(PSP_HASHELP);
+}
+
+CSetupDlg* CProgressPage::GetSetupDlg() const {
+    return static_cast<CSetupDlg*>(GetParent());
+}
+
+void CProgressPage::StoreFailure(DWORD dwError) {
+    GetSetupDlg()->SetWorkerOutcome(m_nFailureTitleId, m_nFailureBodyId, 0,
+                                    static_cast<int>(dwError != 0 ? dwError : ERROR_GEN_FAILURE));
+}
+
+BOOL CProgressPage::OnSetActive() {
+    if (!CPropertyPage::OnSetActive()) {
+        return FALSE;
+    }
+    GetSetupDlg()->SetWizardButtons(0);
+    if (AfxBeginThread(ThreadEntry, this, THREAD_PRIORITY_NORMAL, 0, 0, nullptr) == nullptr) {
+        // Without its worker the page would wait for ever for a WN_DONE: record why the stage
+        // failed and move on as the worker would have.
+        StoreFailure(GetLastError());
+        PostMessage(WM_APP, WN_DONE, 0);
+    }
+    return TRUE;
+}
+
+UINT CProgressPage::ThreadEntry(LPVOID pParam) {
+    return static_cast<CProgressPage*>(pParam)->RunWorker();
+}
+
+LRESULT CProgressPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        return OnWorkerNotification(wParam, lParam);
+    }
+    return CPropertyPage::WindowProc(message, wParam, lParam);
+}
+
+void CProgressPage::ShowAnimation() {
+    GetDlgItem(IDC_PROGRESS)->ShowWindow(SW_HIDE);
+    CWnd* animation = GetDlgItem(IDC_ANIMATE);
+    animation->ShowWindow(SW_SHOW);
+    const HINSTANCE hInstance = GetModuleHandleA(nullptr);
+    if (animation->SendMessage(ACM_OPENA, reinterpret_cast<WPARAM>(hInstance),
+                               reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_BUSY_AVI)))) {
+        // From the first frame to the last, repeated without end.
+        animation->SendMessage(ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
+    }
+}
+
+void CProgressPage::ShowProgressBar() {
+    CWnd* animation = GetDlgItem(IDC_ANIMATE);
+    animation->SendMessage(ACM_STOP, 0, 0);
+    animation->SendMessage(ACM_OPENA, 0, 0);
+    animation->ShowWindow(SW_HIDE);
+    CWnd* progress = GetDlgItem(IDC_PROGRESS);
+    progress->ShowWindow(SW_SHOW);
+    progress->SendMessage(PBM_SETPOS, 0, 0);
+}
+
+void CProgressPage::SetProgressPosition(int nPosition) {
+    GetDlgItem(IDC_PROGRESS)->SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPosition), 0);
+}
+
+void CProgressPage::AnswerWorker(UINT nIDPrompt, UINT nType) {
+    int result = AfxMessageBox(nIDPrompt, nType);
+    if (result == 0) {
+        // The box could not be shown. Its worker waits for any answer but 0, so give it one
+        // rather than leave it polling for ever.
+        result = IDABORT;
+    }
+    InterlockedExchange(m_pAnswer, result);
+}
+
+void CProgressPage::PressNext() {
+    CSetupDlg* sheet = GetSetupDlg();
+    sheet->SetWizardButtons(PSWIZB_NEXT);
+    sheet->SendMessage(PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+}

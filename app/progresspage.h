@@ -1,0 +1,44 @@
+// What the three progress pages share: on activation they disable the wizard buttons and start
+// their worker thread; their worker's notifications show the busy animation, the progress bar and
+// message boxes, and WN_DONE moves the wizard on.
+#pragma once
+
+#include "framework/propertypage.h"
+#include "platform/win32api.h"
+
+class CSetupDlg;
+
+class CProgressPage : public CPropertyPage {
+public:
+    // The failure title and body are the finish page's texts when this page's stage fails.
+    CProgressPage(UINT nIDTemplate, UINT nIDHeaderTitle, UINT nIDHeaderSubTitle,
+                  LONG volatile* pAnswer, int nFailureTitleId, int nFailureBodyId);
+
+    BOOL OnSetActive() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The worker thread's body; returns 0.
+    virtual UINT RunWorker() = 0;
+    // The page's reaction to its worker's notification. Always 0.
+    virtual LRESULT OnWorkerNotification(WPARAM wParam, LPARAM lParam) = 0;
+
+    CSetupDlg* GetSetupDlg() const;
+    // Stores this stage's failure as the outcome. An error of 0 would read as success to every
+    // caller of the wizard, so it becomes ERROR_GEN_FAILURE.
+    void StoreFailure(DWORD dwError);
+
+protected:
+    void ShowAnimation();
+    void ShowProgressBar();
+    void SetProgressPosition(int nPosition);
+    // Shows the box and stores its result in the page's answer value for the waiting worker.
+    void AnswerWorker(UINT nIDPrompt, UINT nType);
+    void PressNext();
+
+private:
+    static UINT ThreadEntry(LPVOID pParam);
+
+    LONG volatile* m_pAnswer;
+    int m_nFailureTitleId;
+    int m_nFailureBodyId;
+};

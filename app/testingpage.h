@@ -1,0 +1,13 @@
+// The USB port test page.
+#pragma once
+
+#include "app/porttestpage.h"
+
+class CTestingPage : public CPortTestPage {
+public:
+    CTestingPage();
+
+    UINT RunWorker() override { return UsbTestWorker(); }
+    // The USB audio port test, on the page's worker thread.
+    UINT UsbTestWorker();
+};

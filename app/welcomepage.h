@@ -1,0 +1,12 @@
+// The welcome page: greets the user; in quiet mode it presses Next by itself.
+#pragma once
+
+#include "framework/propertypage.h"
+
+class CWelcomePage : public CPropertyPage {
+public:
+    CWelcomePage();
+
+    BOOL OnSetActive() override;
+    LRESULT OnWizardNext() override;
+};

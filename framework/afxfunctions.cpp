@@ -1,0 +1,36 @@
+#include "framework/afxfunctions.h"
+
+#include <string>
+
+#include "framework/winapp.h"
+#include "framework/wnd.h"
+
+int AfxLoadString(UINT nIDS, LPSTR lpszBuf, UINT nMaxBuf) {
+    CWinApp* app = AfxGetApp();
+    const HINSTANCE hInstance = app != nullptr ? app->m_hInstance : GetModuleHandleA(nullptr);
+    const int length = ::LoadStringA(hInstance, nIDS, lpszBuf, static_cast<int>(nMaxBuf));
+    if (length == 0 && nMaxBuf > 0) {
+        lpszBuf[0] = '\0';
+    }
+    return length;
+}
+
+int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
+    CWinApp* app = AfxGetApp();
+    HWND owner = nullptr;
+    LPCSTR caption = nullptr;
+    if (app != nullptr) {
+        owner = app->m_pMainWnd != nullptr ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+        caption = app->m_pszAppName;
+    }
+    return ::MessageBoxA(owner, lpszText, caption, nType);
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
+    char text[1024];
+    if (AfxLoadString(nIDPrompt, text, sizeof text) == 0) {
+        // The framework shows an empty box rather than none, so the caller still gets its answer.
+        text[0] = '\0';
+    }
+    return AfxMessageBox(text, nType, nIDHelp);
+}

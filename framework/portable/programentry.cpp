@@ -1,0 +1,25 @@
+#include "framework/portable/programentry.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "framework/portable/consoleview.h"
+#include "framework/portable/processexit.h"
+#include "framework/portable/view.h"
+#include "framework/winapp.h"
+
+namespace portable {
+
+int RunProgram(int argc, char** argv) {
+    std::string commandLine = JoinCommandLine(argc, argv);
+    const std::unique_ptr<View> view = MakeConsoleView();
+    SetView(view.get());
+    const int exitCode = AfxWinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), 1);
+    SetView(nullptr);
+    std::printf("%s\n", ExitCodeLine(exitCode).c_str());
+    std::fflush(stdout);
+    return PosixExitStatus(exitCode);
+}
+
+}  // namespace portable

@@ -1,0 +1,12 @@
+// The portable process entry: what a POSIX main does for a program on the framework. The wizard's
+// simulator build calls it after attaching its devices; other programs use the plain main.
+#pragma once
+
+namespace portable {
+
+// Shows the program in the console view (drawn live on a terminal, as lines otherwise), runs the
+// application object with the arguments as its command line, prints the exit code line and returns
+// the POSIX exit status.
+int RunProgram(int argc, char** argv);
+
+}  // namespace portable

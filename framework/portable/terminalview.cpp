@@ -1,0 +1,495 @@
+#include "framework/portable/terminalview.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace portable {
+
+namespace {
+
+constexpr int kFallbackWidth = 80;
+constexpr std::chrono::milliseconds kTick{100};
+// An Esc key arrives alone; the arrow and function keys arrive as Esc followed at once by the rest
+// of their sequence. This long a silence after an Esc means the key itself.
+constexpr int kEscapeWaitMs = 30;
+
+const char kHome[] = "\x1b[H";
+const char kEndOfLine[] = "\x1b[K\r\n";
+const char kEndOfFrame[] = "\x1b[J";
+const char kBold[] = "\x1b[1m";
+const char kDim[] = "\x1b[2m";
+const char kReverse[] = "\x1b[7m";
+const char kPlain[] = "\x1b[0m";
+const char kHideCursor[] = "\x1b[?25l";
+const char kNoProgress[] = "\x1b]9;4;0;0\x07";
+// Plain attributes, the cursor back, no progress: what the terminal had before the wizard.
+const char kRestore[] = "\x1b[0m\x1b[?25h\x1b]9;4;0;0\x07";
+
+// The terminal as it was, for the signal handler and the exit handler. Only what a signal handler
+// may touch lives here; one terminal view at a time owns it.
+struct SavedTerminal {
+    volatile std::sig_atomic_t active = 0;
+    int inFd = -1;
+    int outFd = -1;
+    bool raw = false;
+    termios mode{};
+    struct sigaction oldInt {};
+    struct sigaction oldTerm {};
+};
+SavedTerminal g_saved;
+
+// Async-signal-safe: called from the signal handler as well.
+void RestoreTerminal() {
+    if (!g_saved.active) {
+        return;
+    }
+    g_saved.active = 0;
+    if (g_saved.raw) {
+        tcsetattr(g_saved.inFd, TCSANOW, &g_saved.mode);
+    }
+    const ssize_t ignored = write(g_saved.outFd, kRestore, sizeof kRestore - 1);
+    (void)ignored;
+}
+
+void RestoreAndResignal(int sig) {
+    RestoreTerminal();
+    // The handler was installed to run once (SA_RESETHAND): the signal now ends the process as it
+    // would have without us.
+    raise(sig);
+}
+
+void RestoreAtExit() {
+    RestoreTerminal();
+}
+
+void WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return;  // the terminal is gone; nothing left to show it to
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+// "&Next >" shows as "Next >"; "&&" is a real '&'.
+std::string WithoutAccessMarks(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '&') {
+            out += text[i];
+        } else if (i + 1 < text.size() && text[i + 1] == '&') {
+            out += '&';
+            ++i;
+        }
+    }
+    return out;
+}
+
+// Lines of at most `width` characters, broken between words; "\n" breaks a line.
+std::vector<std::string> Wrapped(const std::string& text, int width) {
+    const std::size_t limit = static_cast<std::size_t>(std::max(width, 10));
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t stop = std::min(text.find('\n', start), text.size());
+        std::string line;
+        std::size_t pos = start;
+        while (pos < stop) {
+            const std::size_t wordEnd = std::min(text.find(' ', pos), stop);
+            std::string word = text.substr(pos, wordEnd - pos);
+            pos = wordEnd + 1;
+            std::erase(word, '\r');
+            if (word.empty()) {
+                continue;
+            }
+            if (!line.empty() && line.size() + 1 + word.size() > limit) {
+                lines.push_back(std::move(line));
+                line.clear();
+            }
+            while (word.size() > limit) {  // a word wider than the terminal is cut
+                lines.push_back(word.substr(0, limit));
+                word.erase(0, limit);
+            }
+            line += (line.empty() ? "" : " ") + word;
+        }
+        lines.push_back(std::move(line));
+        if (stop >= text.size()) {
+            return lines;
+        }
+        start = stop + 1;
+    }
+}
+
+bool Usable(const ButtonView& button) {
+    return button.visible && button.enabled;
+}
+
+// The button Enter presses, if any.
+const ButtonView* DefaultButton(const SheetView& sheet) {
+    if (Usable(sheet.finish)) {
+        return &sheet.finish;
+    }
+    if (Usable(sheet.next)) {
+        return &sheet.next;
+    }
+    return nullptr;
+}
+
+// The exterior page's title: its bold text, or its first text when the bold font has not come.
+const ControlView* ExteriorTitle(const PageView& page) {
+    const ControlView* first = nullptr;
+    for (const ControlView& c : page.controls) {
+        if (c.kind != ControlView::Kind::Text || !c.visible || c.text.empty()) {
+            continue;
+        }
+        if (c.bold) {
+            return &c;
+        }
+        if (first == nullptr) {
+            first = &c;
+        }
+    }
+    return first;
+}
+
+std::string ProgressBar(const ControlView& bar, int width, int tick) {
+    const int cells = std::clamp(width - 12, 10, 50);
+    std::string shown(static_cast<std::size_t>(cells), '.');
+    std::string percent;
+    if (bar.marquee) {
+        // A segment that runs across the bar and enters again from the left.
+        const int length = std::max(3, cells / 5);
+        const int head = tick % (cells + length);
+        for (int i = head - length; i < head; ++i) {
+            if (i >= 0 && i < cells) {
+                shown[static_cast<std::size_t>(i)] = '#';
+            }
+        }
+    } else {
+        const int position = std::clamp(bar.position, 0, 100);
+        std::fill_n(shown.begin(), cells * position / 100, '#');
+        percent = std::to_string(position);
+        percent =
+            " " + std::string(3 - std::min<std::size_t>(3, percent.size()), ' ') + percent + "%";
+    }
+    return "[" + shown + "]" + percent;
+}
+
+bool Animates(const SheetView& sheet) {
+    return std::any_of(
+        sheet.page.controls.begin(), sheet.page.controls.end(), [](const ControlView& c) {
+            return c.visible && ((c.kind == ControlView::Kind::Animation && c.playing) ||
+                                 (c.kind == ControlView::Kind::ProgressBar && c.marquee));
+        });
+}
+
+}  // namespace
+
+TerminalView::TerminalView(int inFd, int outFd)
+    : inFd_(inFd), outFd_(outFd), lastTick_(std::chrono::steady_clock::now()) {
+    g_saved.inFd = inFd;
+    g_saved.outFd = outFd;
+    g_saved.raw = false;
+    termios mode{};
+    if (isatty(inFd) && tcgetattr(inFd, &mode) == 0) {
+        g_saved.mode = mode;
+        // Keys as they are typed, without echo; ISIG stays so that Ctrl-C is still SIGINT.
+        mode.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+        mode.c_cc[VMIN] = 1;
+        mode.c_cc[VTIME] = 0;
+        g_saved.raw = tcsetattr(inFd, TCSANOW, &mode) == 0;
+    }
+    g_saved.active = 1;
+    static const bool atExit = std::atexit(RestoreAtExit) == 0;
+    (void)atExit;
+    handlers_ = g_saved.raw || isatty(outFd);
+    if (handlers_) {
+        struct sigaction action {};
+        action.sa_handler = RestoreAndResignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        for (auto [sig, old] : {std::pair{SIGINT, &g_saved.oldInt}, {SIGTERM, &g_saved.oldTerm}}) {
+            sigaction(sig, &action, old);
+            if (old->sa_handler == SIG_IGN) {  // a process told to ignore it goes on ignoring it
+                sigaction(sig, old, nullptr);
+            }
+        }
+    }
+    Write(kHideCursor);
+}
+
+TerminalView::~TerminalView() {
+    RestoreTerminal();
+    if (handlers_) {
+        sigaction(SIGINT, &g_saved.oldInt, nullptr);
+        sigaction(SIGTERM, &g_saved.oldTerm, nullptr);
+    }
+}
+
+void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
+    switch (event.kind) {
+        case ViewEvent::Kind::TaskbarState:
+        case ViewEvent::Kind::TaskbarValue:
+        case ViewEvent::Kind::TaskbarReleased:
+            ShowTaskbar(sheet, event);
+            break;
+        case ViewEvent::Kind::SheetClosed:
+            Write(kNoProgress);
+            break;
+        case ViewEvent::Kind::TaskbarCreated:
+        case ViewEvent::Kind::TaskbarOverlay:
+            break;
+        default:
+            Draw(sheet);
+            break;
+    }
+}
+
+void TerminalView::Idle(const SheetView& sheet) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastTick_ < kTick || !Animates(sheet)) {
+        return;
+    }
+    lastTick_ = now;
+    ++tick_;
+    Draw(sheet);
+}
+
+void TerminalView::ShowTaskbar(const SheetView& sheet, const ViewEvent& event) {
+    const TaskbarView& bar = sheet.taskbar;
+    int state = 0;
+    if (event.kind == ViewEvent::Kind::TaskbarValue &&
+        (bar.state == TBPF_NOPROGRESS || bar.state == TBPF_INDETERMINATE)) {
+        state = 1;  // a value shows as normal progress, as on the taskbar itself
+    } else if (event.kind != ViewEvent::Kind::TaskbarReleased) {
+        switch (bar.state) {
+            case TBPF_NORMAL:
+                state = 1;
+                break;
+            case TBPF_ERROR:
+                state = 2;
+                break;
+            case TBPF_INDETERMINATE:
+                state = 3;
+                break;
+            case TBPF_PAUSED:
+                state = 4;
+                break;
+            case TBPF_NOPROGRESS:
+                break;
+        }
+    }
+    int percent = 0;
+    if ((state == 1 || state == 2 || state == 4) && bar.total != 0) {
+        const double share = static_cast<double>(std::min(bar.completed, bar.total)) /
+                             static_cast<double>(bar.total);
+        percent = static_cast<int>(share * 100.0);
+    }
+    Write("\x1b]9;4;" + std::to_string(state) + ";" + std::to_string(percent) + "\x07");
+}
+
+void TerminalView::Draw(const SheetView& sheet) {
+    Write(Frame(sheet, Width()));
+}
+
+std::string TerminalView::Frame(const SheetView& sheet, int width) const {
+    std::string frame = kHome;
+    const auto line = [&](const std::string& text) { frame += text + kEndOfLine; };
+    line(std::string(kReverse) + " " + sheet.caption + " " + kPlain);
+    line("");
+    const PageView& page = sheet.page;
+    if (page.exterior) {
+        if (const ControlView* title = ExteriorTitle(page)) {
+            for (const std::string& l : Wrapped(title->text, width - 2)) {
+                line("  " + std::string(kBold) + l + kPlain);
+            }
+        }
+    } else {
+        line("  " + std::string(kBold) + page.headerTitle + kPlain);
+        line("    " + page.headerSubtitle);
+    }
+    line("");
+    frame += Controls(sheet, width);
+    line("");
+    line("  " + Buttons(sheet));
+    if (sheet.messageBox) {
+        line("");
+        line("  " + std::string(kReverse) + " " + sheet.messageBox->caption + " " + kPlain);
+        for (const std::string& l : Wrapped(sheet.messageBox->text, width - 4)) {
+            line("    " + l);
+        }
+        line("");
+        line("    " + std::string(kBold) + kReverse + "[ OK ]" + kPlain);
+    }
+    return frame + kEndOfFrame;
+}
+
+std::string TerminalView::Controls(const SheetView& sheet, int width) const {
+    static const char kSpinner[] = "|/-\\";
+    const ControlView* title = sheet.page.exterior ? ExteriorTitle(sheet.page) : nullptr;
+    std::string out;
+    for (const ControlView& c : sheet.page.controls) {
+        if (!c.visible || &c == title) {
+            continue;
+        }
+        switch (c.kind) {
+            case ControlView::Kind::Text:
+                if (c.text.empty()) {
+                    break;
+                }
+                for (const std::string& l : Wrapped(c.text, width - 4)) {
+                    out += "  " + l + kEndOfLine;
+                }
+                out += kEndOfLine;
+                break;
+            case ControlView::Kind::Animation:
+                if (c.playing) {
+                    out += std::string("  ") + kSpinner[tick_ % 4] + kEndOfLine;
+                }
+                break;
+            case ControlView::Kind::ProgressBar:
+                out += "  " + ProgressBar(c, width, tick_) + kEndOfLine;
+                break;
+        }
+    }
+    return out;
+}
+
+std::string TerminalView::Buttons(const SheetView& sheet) const {
+    const ButtonView* byDefault = sheet.messageBox ? nullptr : DefaultButton(sheet);
+    std::string out;
+    for (const ButtonView* button : {&sheet.back, &sheet.next, &sheet.finish, &sheet.cancel}) {
+        if (!button->visible) {
+            continue;
+        }
+        const char* look = !button->enabled ? kDim : button == byDefault ? kBold : "";
+        out += (out.empty() ? "" : "  ") + std::string(look) + "[ " +
+               WithoutAccessMarks(button->text) + " ]" + kPlain;
+    }
+    return out;
+}
+
+Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        Key key = NextKey();
+        while (key != Key::None && key != Key::Incomplete) {
+            if (key == Key::Quit) {
+                RestoreTerminal();
+                raise(SIGINT);
+            } else if (key == Key::Enter) {
+                if (sheet.messageBox) {
+                    return Press::Ok;
+                }
+                if (const ButtonView* button = DefaultButton(sheet)) {
+                    return button == &sheet.finish ? Press::Finish : Press::Next;
+                }
+            } else if (key == Key::Escape) {
+                // A box with only OK closes with Esc as with OK, as Windows' message boxes do.
+                if (sheet.messageBox) {
+                    return Press::Ok;
+                }
+                if (Usable(sheet.cancel)) {
+                    return Press::Cancel;
+                }
+            }
+            key = NextKey();
+        }
+        if (ended_) {
+            return Press::InputEnded;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 && key != Key::Incomplete) {
+            return Press::None;
+        }
+        const int wait =
+            key == Key::Incomplete
+                ? kEscapeWaitMs
+                : static_cast<int>(std::min<long long>(left.count(), 1000LL * 60 * 60));
+        pollfd in{inFd_, POLLIN, 0};
+        const int ready = poll(&in, 1, wait);
+        if (ready < 0 && errno != EINTR) {
+            ended_ = true;
+        } else if (ready == 0 && key == Key::Incomplete) {
+            // Nothing followed the Esc: it was the key itself, or a sequence cut short.
+            keys_ = keys_ == "\x1b" ? "\x1b\x1b" : "";
+        } else if (ready > 0) {
+            char buffer[64];
+            const ssize_t n = read(inFd_, buffer, sizeof buffer);
+            if (n > 0) {
+                keys_.append(buffer, static_cast<std::size_t>(n));
+            } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+                ended_ = true;
+            }
+        }
+    }
+}
+
+TerminalView::Key TerminalView::NextKey() {
+    while (!keys_.empty()) {
+        const char c = keys_[0];
+        if (c == '\r' || c == '\n') {
+            keys_.erase(0, 1);
+            return Key::Enter;
+        }
+        if (c == 'q' || c == 'Q' || c == '\x03') {
+            keys_.erase(0, 1);
+            return Key::Quit;
+        }
+        if (c != '\x1b') {
+            keys_.erase(0, 1);
+            continue;
+        }
+        if (keys_.size() == 1) {
+            return Key::Incomplete;
+        }
+        if (keys_[1] == '\x1b') {  // an Esc that stood alone (see WaitForPerson)
+            keys_.erase(0, 2);
+            return Key::Escape;
+        }
+        if (keys_[1] != '[' && keys_[1] != 'O') {
+            keys_.erase(0, 2);  // Alt with a key
+            continue;
+        }
+        // A cursor or function key: its sequence ends with a byte from '@' to '~'.
+        std::size_t end = 2;
+        while (end < keys_.size() && (keys_[1] == '[' && (keys_[end] < '@' || keys_[end] > '~'))) {
+            ++end;
+        }
+        if (end >= keys_.size()) {
+            return Key::Incomplete;
+        }
+        keys_.erase(0, end + 1);
+    }
+    return Key::None;
+}
+
+void TerminalView::Write(const std::string& bytes) {
+    WriteAll(outFd_, bytes);
+}
+
+int TerminalView::Width() const {
+    winsize size{};
+    if (ioctl(outFd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
+    }
+    return kFallbackWidth;
+}
+
+}  // namespace portable

@@ -1,0 +1,49 @@
+// The wizard on a terminal: the sheet drawn live with ANSI escapes, Enter and Esc for its buttons,
+// the taskbar progress as the terminal progress escape (OSC 9;4). One at a time: the terminal's
+// mode is put back by the destructor, at exit, and on SIGINT or SIGTERM before the signal ends the
+// process.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "framework/portable/view.h"
+
+namespace portable {
+
+class TerminalView : public View {
+public:
+    TerminalView(int inFd, int outFd);
+    ~TerminalView() override;
+    TerminalView(const TerminalView&) = delete;
+    TerminalView& operator=(const TerminalView&) = delete;
+
+    void Show(const SheetView& sheet, const ViewEvent& event) override;
+    // Enter presses the default button (Finish, else Next; OK in a message box), Esc presses
+    // Cancel; 'q' and Ctrl-C end the process as SIGINT does.
+    Press WaitForPerson(const SheetView& sheet, DWORD timeoutMs) override;
+    // Turns the spinner and the marquee about ten times a second.
+    void Idle(const SheetView& sheet) override;
+
+private:
+    enum class Key { None, Enter, Escape, Quit, Incomplete };
+
+    void Draw(const SheetView& sheet);
+    std::string Frame(const SheetView& sheet, int width) const;
+    std::string Controls(const SheetView& sheet, int width) const;
+    std::string Buttons(const SheetView& sheet) const;
+    void ShowTaskbar(const SheetView& sheet, const ViewEvent& event);
+    Key NextKey();
+    void Write(const std::string& bytes);
+    int Width() const;
+
+    int inFd_;
+    int outFd_;
+    bool handlers_ = false;  // SIGINT and SIGTERM restore the terminal
+    bool ended_ = false;
+    std::string keys_;  // bytes read but not yet taken as keys
+    int tick_ = 0;      // spinner and marquee frame
+    std::chrono::steady_clock::time_point lastTick_;
+};
+
+}  // namespace portable

@@ -1,0 +1,609 @@
+#include "framework/portable/windowmodel.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "framework/frameworkids.h"
+#include "framework/portable/gdi.h"
+#include "framework/wnd.h"
+#include "platform/portable/unsupported.h"
+
+namespace portable {
+
+namespace {
+
+// How long the loop gives a person's view before it looks at the queue again, and how long it
+// waits for a worker's message while nobody can act.
+constexpr DWORD kPersonWaitMs = 50;
+constexpr auto kIdleWait = std::chrono::milliseconds(100);
+
+ButtonView ButtonFrom(const Window* window) {
+    ButtonView button;
+    if (window != nullptr) {
+        button.visible = window->visible;
+        button.enabled = window->enabled;
+        button.text = window->text;
+    } else {
+        button.visible = button.enabled = false;
+    }
+    return button;
+}
+
+Press AutomaticPress(const SheetView& sheet) {
+    // Input has ended: answer a box, and otherwise end the wizard the way it lets itself be ended.
+    if (sheet.messageBox) {
+        return Press::Ok;
+    }
+    const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
+    if (usable(sheet.cancel)) {
+        return Press::Cancel;
+    }
+    if (usable(sheet.finish)) {
+        return Press::Finish;
+    }
+    if (usable(sheet.next)) {
+        return Press::Next;
+    }
+    return Press::None;
+}
+
+}  // namespace
+
+const ControlView* PageView::Control(int id) const {
+    for (const ControlView& control : controls) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+WindowModel& WindowModel::Instance() {
+    static WindowModel model;
+    return model;
+}
+
+HWND WindowModel::Create(Window window) {
+    std::lock_guard lock(m_mutex);
+    window.handle = reinterpret_cast<HWND>(m_nextHandle);
+    m_nextHandle += 4;  // handles are never reused, so a stale one finds nothing
+    const HWND handle = window.handle;
+    m_windows.emplace(handle, std::make_unique<Window>(std::move(window)));
+    return handle;
+}
+
+void WindowModel::Destroy(HWND handle) {
+    for (HWND child : Children(handle)) {
+        Destroy(child);
+    }
+    if (CWnd* handler = CWnd::FromHandlePermanent(handle)) {
+        handler->Detach();
+    }
+    std::lock_guard lock(m_mutex);
+    m_windows.erase(handle);
+}
+
+Window* WindowModel::Find(HWND handle) {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_windows.find(handle);
+    return found != m_windows.end() ? found->second.get() : nullptr;
+}
+
+HWND WindowModel::Child(HWND parent, int id) {
+    std::lock_guard lock(m_mutex);
+    for (const auto& [handle, window] : m_windows) {
+        if (window->parent == parent && window->id == id) {
+            return handle;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<HWND> WindowModel::Children(HWND parent) {
+    std::lock_guard lock(m_mutex);
+    std::vector<HWND> children;
+    for (const auto& [handle, window] : m_windows) {
+        if (window->parent == parent) {
+            children.push_back(handle);  // in order of creation: handles only grow
+        }
+    }
+    return children;
+}
+
+void WindowModel::BeginSheet(HWND sheet, SheetBehaviour* behaviour) {
+    m_sheet = sheet;
+    m_behaviour = behaviour;
+    m_uiThread = std::this_thread::get_id();
+}
+
+void WindowModel::EndSheet() {
+    m_sheet = nullptr;
+    m_behaviour = nullptr;
+    m_box.reset();
+    m_boxAnswer.reset();
+    m_taskbar = TaskbarView{};
+    std::lock_guard lock(m_mutex);
+    // Messages for windows that are gone have nobody to run them.
+    m_queue.clear();
+    m_uiThread = std::thread::id();
+    m_answered.notify_all();
+}
+
+bool WindowModel::OnUiThread() const {
+    std::lock_guard lock(m_mutex);
+    return m_uiThread == std::thread::id() || m_uiThread == std::this_thread::get_id();
+}
+
+LRESULT WindowModel::Dispatch(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (Find(handle) == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    if (CWnd* handler = CWnd::FromHandlePermanent(handle)) {
+        return handler->WindowProc(message, wParam, lParam);
+    }
+    return ClassProc(handle, message, wParam, lParam);
+}
+
+bool WindowModel::Post(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (Find(handle) == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return false;
+    }
+    std::lock_guard lock(m_mutex);
+    m_queue.push_back({handle, message, wParam, lParam, nullptr});
+    m_queued.notify_all();
+    return true;
+}
+
+LRESULT WindowModel::SendFromOtherThread(HWND handle, UINT message, WPARAM wParam, LPARAM lParam,
+                                         bool wait) {
+    if (Find(handle) == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    auto result = wait ? std::make_shared<std::optional<LRESULT>>() : nullptr;
+    std::unique_lock lock(m_mutex);
+    m_queue.push_back({handle, message, wParam, lParam, result});
+    m_queued.notify_all();
+    if (!wait) {
+        return 0;
+    }
+    // Ends when the message has run, or when the sheet has gone and nobody ever will run it.
+    m_answered.wait(lock, [&] { return result->has_value() || m_uiThread == std::thread::id(); });
+    return result->value_or(0);
+}
+
+bool WindowModel::TakeMessage(Message* message) {
+    std::lock_guard lock(m_mutex);
+    if (m_queue.empty()) {
+        return false;
+    }
+    *message = m_queue.front();
+    m_queue.pop_front();
+    return true;
+}
+
+bool WindowModel::PersonCanAct() {
+    if (m_box) {
+        return true;
+    }
+    const SheetView sheet = Snapshot();
+    const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
+    return usable(sheet.next) || usable(sheet.finish) || usable(sheet.cancel);
+}
+
+void WindowModel::RunUntil(const std::function<bool()>& done) {
+    while (!done()) {
+        Message message;
+        if (TakeMessage(&message)) {
+            const LRESULT result =
+                Dispatch(message.handle, message.message, message.wParam, message.lParam);
+            if (message.result) {
+                std::lock_guard lock(m_mutex);
+                *message.result = result;
+                m_answered.notify_all();
+            }
+            continue;
+        }
+        View* view = CurrentView();
+        if (PersonCanAct()) {
+            const SheetView sheet = Snapshot();
+            Press press =
+                view != nullptr ? view->WaitForPerson(sheet, kPersonWaitMs) : Press::InputEnded;
+            if (press == Press::InputEnded) {
+                press = AutomaticPress(sheet);
+            }
+            if (press == Press::None) {
+                continue;
+            }
+            if (m_box) {
+                // A box is modal: the sheet behind it takes no press.
+                if (press == Press::Ok) {
+                    AnswerMessageBox(IDOK);
+                }
+                continue;
+            }
+            if (m_behaviour != nullptr) {
+                m_behaviour->Press(press);
+            }
+            continue;
+        }
+        if (view != nullptr) {
+            view->Idle(Snapshot());
+        }
+        std::unique_lock lock(m_mutex);
+        m_queued.wait_for(lock, kIdleWait, [&] { return !m_queue.empty(); });
+    }
+}
+
+void WindowModel::OpenMessageBox(const MessageBoxView& box) {
+    m_box = box;
+    m_boxAnswer.reset();
+    Report(ViewEvent::Kind::MessageBoxShown);
+}
+
+void WindowModel::AnswerMessageBox(int result) {
+    m_boxAnswer = result;
+}
+
+void WindowModel::CloseMessageBox() {
+    const INT_PTR result = m_boxAnswer.value_or(0);
+    m_box.reset();
+    m_boxAnswer.reset();
+    Report(ViewEvent::Kind::MessageBoxClosed, 0, 0, result);
+}
+
+void WindowModel::Report(ViewEvent::Kind kind, int control, int button, INT_PTR result) {
+    View* view = CurrentView();
+    if (view == nullptr || m_sheet == nullptr) {
+        return;
+    }
+    view->Show(Snapshot(), ViewEvent{kind, control, button, result});
+}
+
+void WindowModel::ReportChange(const Window& window) {
+    if (m_behaviour == nullptr) {
+        return;
+    }
+    if (window.handle == m_sheet) {
+        Report(ViewEvent::Kind::CaptionChanged);
+    } else if (window.kind == Window::Kind::Button && window.parent == m_sheet) {
+        Report(ViewEvent::Kind::ButtonChanged, 0, window.id);
+    } else if (window.parent != nullptr && window.parent == m_behaviour->ActivePageWindow()) {
+        Report(ViewEvent::Kind::ControlChanged, window.id);
+    }
+}
+
+SheetView WindowModel::Snapshot() {
+    SheetView sheet;
+    const Window* frame = Find(m_sheet);
+    if (frame == nullptr) {
+        return sheet;
+    }
+    sheet.caption = frame->text;
+    sheet.systemMenu = (frame->style & WS_SYSMENU) != 0;
+    sheet.contextHelp = (frame->style & DS_CONTEXTHELP) != 0;
+    sheet.back = ButtonFrom(Find(Child(m_sheet, ID_WIZBACK)));
+    sheet.next = ButtonFrom(Find(Child(m_sheet, ID_WIZNEXT)));
+    sheet.finish = ButtonFrom(Find(Child(m_sheet, ID_WIZFINISH)));
+    sheet.cancel = ButtonFrom(Find(Child(m_sheet, IDCANCEL)));
+    sheet.messageBox = m_box;
+    sheet.taskbar = m_taskbar;
+    if (m_behaviour == nullptr) {
+        return sheet;
+    }
+    sheet.activePage = m_behaviour->ActivePageIndex();
+    const Window* page = Find(m_behaviour->ActivePageWindow());
+    if (page == nullptr) {
+        return sheet;
+    }
+    sheet.page.templateId = page->templateId;
+    sheet.page.exterior = page->exterior;
+    sheet.page.headerTitle = page->headerTitle;
+    sheet.page.headerSubtitle = page->headerSubtitle;
+    for (HWND handle : Children(page->handle)) {
+        const Window* window = Find(handle);
+        ControlView control;
+        control.kind = window->kind == Window::Kind::Animation     ? ControlView::Kind::Animation
+                       : window->kind == Window::Kind::ProgressBar ? ControlView::Kind::ProgressBar
+                                                                   : ControlView::Kind::Text;
+        control.id = window->id;
+        control.text = window->text;
+        control.visible = window->visible;
+        control.bold = IsBoldFont(window->font);
+        control.position = window->position;
+        control.marquee = window->marqueeRunning && (window->style & PBS_MARQUEE) != 0;
+        control.clipOpen = window->clipOpen;
+        control.playing = window->playing;
+        sheet.page.controls.push_back(control);
+    }
+    return sheet;
+}
+
+LRESULT WindowModel::ClassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* window = Find(handle);
+    if (window == nullptr) {
+        return 0;
+    }
+    switch (message) {
+        case WM_SETTEXT: {
+            const std::string text = lParam != 0 ? reinterpret_cast<LPCSTR>(lParam) : "";
+            if (text != window->text) {
+                window->text = text;
+                ReportChange(*window);
+            }
+            return TRUE;
+        }
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(window->text.size());
+        case WM_GETTEXT: {
+            if (wParam == 0) {
+                return 0;
+            }
+            const std::size_t length = std::min<std::size_t>(window->text.size(), wParam - 1);
+            std::memcpy(reinterpret_cast<LPSTR>(lParam), window->text.data(), length);
+            reinterpret_cast<LPSTR>(lParam)[length] = '\0';
+            return static_cast<LRESULT>(length);
+        }
+        case WM_SETFONT:
+            if (window->font != reinterpret_cast<HFONT>(wParam)) {
+                window->font = reinterpret_cast<HFONT>(wParam);
+                ReportChange(*window);
+            }
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(window->font);
+        default:
+            break;
+    }
+    switch (window->kind) {
+        case Window::Kind::Sheet:
+            switch (message) {
+                case WM_SETICON: {
+                    HICON& slot = wParam == ICON_BIG ? window->bigIcon : window->smallIcon;
+                    HICON previous = slot;
+                    slot = reinterpret_cast<HICON>(lParam);
+                    return reinterpret_cast<LRESULT>(previous);
+                }
+                case WM_INITDIALOG:
+                    return TRUE;
+                case PSM_SETWIZBUTTONS:
+                case PSM_PRESSBUTTON:
+                case PSM_SETFINISHTEXTA:
+                    return m_behaviour != nullptr
+                               ? m_behaviour->SheetMessage(message, wParam, lParam)
+                               : 0;
+                default:
+                    return 0;
+            }
+        case Window::Kind::ProgressBar:
+            switch (message) {
+                case PBM_SETPOS: {
+                    const int previous = window->position;
+                    const int position = std::clamp(static_cast<int>(static_cast<INT_PTR>(wParam)),
+                                                    window->rangeMin, window->rangeMax);
+                    if (position != previous) {
+                        window->position = position;
+                        ReportChange(*window);
+                    }
+                    return previous;
+                }
+                case PBM_GETPOS:
+                    return window->position;
+                case PBM_SETRANGE: {
+                    const LRESULT previous = MAKELONG(window->rangeMin, window->rangeMax);
+                    window->rangeMin = LOWORD(lParam);
+                    window->rangeMax = HIWORD(lParam);
+                    return previous;
+                }
+                case PBM_SETMARQUEE:
+                    if (window->marqueeRunning != (wParam != 0)) {
+                        window->marqueeRunning = wParam != 0;
+                        ReportChange(*window);
+                    }
+                    return TRUE;
+                default:
+                    return 0;
+            }
+        case Window::Kind::Animation:
+            switch (message) {
+                case ACM_OPENA:
+                    if (lParam == 0) {
+                        const bool changed = window->clipOpen || window->playing;
+                        window->clipOpen = window->playing = false;
+                        if (changed) {
+                            ReportChange(*window);
+                        }
+                        return TRUE;
+                    }
+                    // A terminal cannot show a video: any clip of the executable's resources
+                    // opens, and plays as the view's own busy sign.
+                    if (!IS_INTRESOURCE(reinterpret_cast<LPCSTR>(lParam))) {
+                        return FALSE;
+                    }
+                    window->clipOpen = true;
+                    window->playing = false;
+                    ReportChange(*window);
+                    return TRUE;
+                case ACM_PLAY:
+                    if (!window->clipOpen) {
+                        return FALSE;
+                    }
+                    if (!window->playing) {
+                        window->playing = true;
+                        ReportChange(*window);
+                    }
+                    return TRUE;
+                case ACM_STOP:
+                    if (window->playing) {
+                        window->playing = false;
+                        ReportChange(*window);
+                    }
+                    return TRUE;
+                default:
+                    return 0;
+            }
+        default:
+            return 0;
+    }
+}
+
+}  // namespace portable
+
+using portable::Window;
+using portable::WindowModel;
+
+LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    WindowModel& model = WindowModel::Instance();
+    if (model.OnUiThread()) {
+        return model.Dispatch(hWnd, Msg, wParam, lParam);
+    }
+    return model.SendFromOtherThread(hWnd, Msg, wParam, lParam, true);
+}
+
+BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    return WindowModel::Instance().Post(hWnd, Msg, wParam, lParam) ? TRUE : FALSE;
+}
+
+BOOL SendNotifyMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    WindowModel& model = WindowModel::Instance();
+    if (model.Find(hWnd) == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    if (model.OnUiThread()) {
+        model.Dispatch(hWnd, Msg, wParam, lParam);
+    } else {
+        model.SendFromOtherThread(hWnd, Msg, wParam, lParam, false);
+    }
+    return TRUE;
+}
+
+BOOL IsWindow(HWND hWnd) {
+    return WindowModel::Instance().Find(hWnd) != nullptr ? TRUE : FALSE;
+}
+
+HWND GetParent(HWND hWnd) {
+    const Window* window = WindowModel::Instance().Find(hWnd);
+    return window != nullptr ? window->parent : nullptr;
+}
+
+HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
+    return WindowModel::Instance().Child(hDlg, nIDDlgItem);
+}
+
+int GetDlgCtrlID(HWND hWnd) {
+    const Window* window = WindowModel::Instance().Find(hWnd);
+    return window != nullptr ? window->id : 0;
+}
+
+BOOL ShowWindow(HWND hWnd, int nCmdShow) {
+    Window* window = WindowModel::Instance().Find(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    if (nCmdShow != SW_HIDE && nCmdShow != SW_SHOW) {
+        portable::Unsupported("ShowWindow other than SW_SHOW and SW_HIDE");
+    }
+    const bool wasVisible = window->visible;
+    window->visible = nCmdShow == SW_SHOW;
+    if (window->visible != wasVisible) {
+        WindowModel::Instance().ReportChange(*window);
+    }
+    return wasVisible ? TRUE : FALSE;
+}
+
+BOOL IsWindowVisible(HWND hWnd) {
+    // Visible only when every window above it is.
+    WindowModel& model = WindowModel::Instance();
+    for (const Window* window = model.Find(hWnd); window != nullptr;
+         window = model.Find(window->parent)) {
+        if (!window->visible) {
+            return FALSE;
+        }
+        if (window->parent == nullptr) {
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL EnableWindow(HWND hWnd, BOOL bEnable) {
+    Window* window = WindowModel::Instance().Find(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    const bool wasEnabled = window->enabled;
+    window->enabled = bEnable != FALSE;
+    if (window->enabled != wasEnabled) {
+        WindowModel::Instance().ReportChange(*window);
+    }
+    return wasEnabled ? FALSE : TRUE;  // nonzero when the window was disabled before
+}
+
+BOOL IsWindowEnabled(HWND hWnd) {
+    const Window* window = WindowModel::Instance().Find(hWnd);
+    return window != nullptr && window->enabled ? TRUE : FALSE;
+}
+
+BOOL IsIconic(HWND /*hWnd*/) {
+    return FALSE;  // a view never minimises the sheet
+}
+
+BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+    if (WindowModel::Instance().Find(hWnd) == nullptr) {
+        return FALSE;
+    }
+    return static_cast<BOOL>(SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpString)));
+}
+
+int GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
+    return static_cast<int>(SendMessageA(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount),
+                                         reinterpret_cast<LPARAM>(lpString)));
+}
+
+LONG GetWindowLongA(HWND hWnd, int nIndex) {
+    if (nIndex != GWL_STYLE) {
+        portable::Unsupported("GetWindowLongA other than GWL_STYLE");
+    }
+    const Window* window = WindowModel::Instance().Find(hWnd);
+    if (window == nullptr) {
+        return 0;
+    }
+    DWORD style = window->style & ~static_cast<DWORD>(WS_VISIBLE | WS_DISABLED);
+    style |= window->visible ? WS_VISIBLE : 0;
+    style |= window->enabled ? 0 : WS_DISABLED;
+    return static_cast<LONG>(style);
+}
+
+LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
+    if (nIndex != GWL_STYLE) {
+        portable::Unsupported("SetWindowLongA other than GWL_STYLE");
+    }
+    const LONG previous = GetWindowLongA(hWnd, nIndex);
+    Window* window = WindowModel::Instance().Find(hWnd);
+    if (window == nullptr) {
+        return 0;
+    }
+    const DWORD style = static_cast<DWORD>(dwNewLong);
+    window->style = style & ~static_cast<DWORD>(WS_VISIBLE | WS_DISABLED);
+    window->visible = (style & WS_VISIBLE) != 0;
+    window->enabled = (style & WS_DISABLED) == 0;
+    WindowModel::Instance().ReportChange(*window);
+    return previous;
+}
+
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
+    if (WindowModel::Instance().Find(hWnd) == nullptr || lpRect == nullptr) {
+        return FALSE;
+    }
+    // The size of a Wizard 97 sheet at 96 pixels per inch; nothing here depends on it.
+    *lpRect = RECT{0, 0, 497, 385};
+    return TRUE;
+}
+
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    return WindowModel::Instance().ClassProc(hWnd, Msg, wParam, lParam);
+}

@@ -1,0 +1,83 @@
+#include "framework/propertysheet.h"
+
+#include <cstring>
+
+CPropertySheet::CPropertySheet(LPCSTR pszCaption, CWnd* pParentWnd, UINT iSelectPage)
+    : m_strCaption(pszCaption != nullptr ? pszCaption : "") {
+    std::memset(&m_psh, 0, sizeof m_psh);
+    m_psh.dwSize = sizeof m_psh;
+    // The framework's defaults, which a wizard adjusts.
+    m_psh.dwFlags = PSH_HASHELP;
+    m_psh.hwndParent = pParentWnd != nullptr ? pParentWnd->GetSafeHwnd() : nullptr;
+    m_psh.hInstance = GetModuleHandleA(nullptr);
+    m_psh.pszCaption = m_strCaption.c_str();
+    m_psh.nStartPage = iSelectPage;
+}
+
+CPropertySheet::~CPropertySheet() = default;
+
+void CPropertySheet::AddPage(CPropertyPage* pPage) {
+    pPage->m_pSheet = this;
+    m_pages.push_back(pPage);
+}
+
+CPropertyPage* CPropertySheet::GetActivePage() const {
+    for (CPropertyPage* page : m_pages) {
+        if (page->GetSafeHwnd() != nullptr && page->IsWindowVisible()) {
+            return page;
+        }
+    }
+    return nullptr;
+}
+
+void CPropertySheet::SetTitle(LPCSTR lpszText, UINT /*nStyle*/) {
+    m_strCaption = lpszText != nullptr ? lpszText : "";
+    m_psh.pszCaption = m_strCaption.c_str();
+    if (m_hWnd != nullptr) {
+        SetWindowText(m_strCaption.c_str());
+    }
+}
+
+void CPropertySheet::SetWizardButtons(DWORD dwFlags) {
+    PostMessage(PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(dwFlags));
+}
+
+void CPropertySheet::PressButton(int nButton) {
+    PostMessage(PSM_PRESSBUTTON, static_cast<WPARAM>(nButton), 0);
+}
+
+void CPropertySheet::SetFinishText(LPCSTR lpszText) {
+    SendMessage(PSM_SETFINISHTEXTA, 0, reinterpret_cast<LPARAM>(lpszText));
+}
+
+int CPropertySheet::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    return static_cast<int>(DefWindowProc(WM_CREATE, 0, reinterpret_cast<LPARAM>(lpCreateStruct)));
+}
+
+BOOL CPropertySheet::OnInitDialog() {
+    return static_cast<BOOL>(DefWindowProc(WM_INITDIALOG, 0, 0));
+}
+
+void CPropertySheet::OnPaint() {
+    DefWindowProc(WM_PAINT, 0, 0);
+}
+
+HCURSOR CPropertySheet::OnQueryDragIcon() {
+    return reinterpret_cast<HCURSOR>(DefWindowProc(WM_QUERYDRAGICON, 0, 0));
+}
+
+LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam));
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+        default:
+            return CWnd::WindowProc(message, wParam, lParam);
+    }
+}

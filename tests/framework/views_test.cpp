@@ -1,0 +1,387 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <chrono>
+#include <condition_variable>
+#include <istream>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/frameworkids.h"
+#include "framework/portable/headlessview.h"
+#include "framework/portable/lineview.h"
+#include "framework/portable/terminalview.h"
+
+namespace {
+
+using portable::ControlView;
+using portable::Press;
+using portable::SheetView;
+using portable::ViewEvent;
+using Kind = ViewEvent::Kind;
+
+ControlView Text(int id, std::string text, bool bold = false) {
+    ControlView c;
+    c.id = id;
+    c.text = std::move(text);
+    c.bold = bold;
+    return c;
+}
+
+SheetView Welcome() {
+    SheetView s;
+    s.caption = "Corvena(TM) Vantor Firmware Update Wizard";
+    s.activePage = 0;
+    s.page.templateId = 105;
+    s.page.exterior = true;
+    s.page.controls = {Text(1001, "Welcome to the Wizard", true),
+                       Text(-1, "This wizard helps you\nupdate."),
+                       Text(-1, "To continue, click Next.")};
+    s.back = {false, false, "< &Back"};
+    s.next = {true, true, "&Next >"};
+    s.finish = {false, false, "&Finish"};
+    s.cancel = {true, true, "Cancel"};
+    return s;
+}
+
+SheetView Updating() {
+    SheetView s = Welcome();
+    s.activePage = 1;
+    s.page = {};
+    s.page.templateId = 106;
+    s.page.headerTitle = "Updating Vantor Firmware";
+    s.page.headerSubtitle = "Your Vantor firmware is being updated";
+    ControlView animation;
+    animation.kind = ControlView::Kind::Animation;
+    animation.id = 1002;
+    ControlView bar;
+    bar.kind = ControlView::Kind::ProgressBar;
+    bar.id = 1006;
+    s.page.controls = {Text(-1, "Please wait."), animation, bar};
+    s.next.enabled = false;
+    s.cancel.enabled = false;
+    return s;
+}
+
+SheetView Finish() {
+    SheetView s = Welcome();
+    s.activePage = 2;
+    s.page = {};
+    s.page.templateId = 107;
+    s.page.exterior = true;
+    s.page.controls = {Text(1003, "Firmware Update Failed", true),
+                       Text(1004, "Could not update:\n\nNo such unit.\n"),
+                       Text(1005, "To close this wizard, click Finish.")};
+    s.next.visible = false;
+    s.finish = {true, true, "&Finish"};
+    s.cancel.enabled = false;
+    return s;
+}
+
+ViewEvent Event(Kind kind, INT_PTR result = 0) {
+    ViewEvent e{kind};
+    e.result = result;
+    return e;
+}
+
+// A line view over a scripted input, and everything it wrote.
+struct Lines {
+    explicit Lines(std::string input = "") : in(std::move(input)) {}
+    std::vector<std::string> Take() {
+        std::vector<std::string> lines;
+        std::istringstream written(out.str());
+        for (std::string line; std::getline(written, line);) {
+            lines.push_back(line);
+        }
+        out.str("");
+        return lines;
+    }
+    std::istringstream in;
+    std::ostringstream out;
+    portable::LineView view{in, out};
+};
+
+using Expected = std::vector<std::string>;
+
+TEST(LineView, WritesThePagesAsTheyOpen) {
+    Lines run;
+    SheetView sheet = Welcome();
+    run.view.Show(sheet, Event(Kind::SheetOpened));
+    run.view.Show(sheet, Event(Kind::PageActivated));  // the first page again: no repeat
+    EXPECT_EQ(run.Take(),
+              (Expected{"caption: Corvena(TM) Vantor Firmware Update Wizard",
+                        "page: Welcome to the Wizard", "text: This wizard helps you\\nupdate.",
+                        "text: To continue, click Next."}));
+
+    sheet.caption = "Corvena(TM) Vantor Firmware Update Wizard";
+    run.view.Show(sheet, Event(Kind::CaptionChanged));
+    sheet.caption = "Other";
+    run.view.Show(sheet, Event(Kind::CaptionChanged));
+    sheet.page.controls[2].text = "Now click Next.";
+    run.view.Show(sheet, Event(Kind::ControlChanged));
+    sheet.page.controls[2].visible = false;
+    run.view.Show(sheet, Event(Kind::ControlChanged));
+    EXPECT_EQ(run.Take(), (Expected{"caption: Other", "text: Now click Next."}));
+
+    sheet = Updating();
+    run.view.Show(sheet, Event(Kind::PageActivated));
+    EXPECT_EQ(run.Take(), (Expected{"page: Updating Vantor Firmware",
+                                    "subtitle: Your Vantor firmware is being updated",
+                                    "text: Please wait.", "progress: 0%"}));
+}
+
+TEST(LineView, ReportsBusyOnceAndNeverTheSameProgressTwice) {
+    Lines run;
+    SheetView sheet = Updating();
+    ControlView& animation = sheet.page.controls[1];
+    ControlView& bar = sheet.page.controls[2];
+    run.view.Show(sheet, Event(Kind::PageActivated));
+    run.Take();
+
+    const auto change = [&] { run.view.Show(sheet, Event(Kind::ControlChanged)); };
+    bar.visible = false;
+    animation.clipOpen = animation.playing = true;
+    change();
+    change();  // still playing
+    animation.playing = false;
+    animation.visible = false;
+    bar.visible = true;  // shown at 0, as it was before "busy:"
+    change();
+    change();
+    bar.position = 1;
+    change();
+    bar.visible = false;
+    change();
+    bar.visible = true;  // back at the same value: not repeated
+    change();
+    bar.marquee = true;
+    change();
+    bar.position = 45;  // hidden behind the marquee
+    change();
+    bar.marquee = false;
+    change();
+    bar.position = 130;
+    change();
+    animation.visible = animation.playing = true;
+    change();
+    EXPECT_EQ(run.Take(), (Expected{"busy:", "progress: 0%", "progress: 1%", "progress: marquee",
+                                    "progress: 45%", "progress: 100%", "busy:"}));
+}
+
+TEST(LineView, WritesTheFinishPageTitleAndItsThreeTexts) {
+    Lines run("finish\n");
+    SheetView sheet = Finish();
+    run.view.Show(sheet, Event(Kind::PageActivated));
+    EXPECT_EQ(run.view.WaitForPerson(sheet, 5000), Press::Finish);
+    run.view.Show(sheet, Event(Kind::SheetClosed, ID_WIZFINISH));
+    EXPECT_EQ(run.Take(),
+              (Expected{"page: Firmware Update Failed", "finish: Firmware Update Failed",
+                        "finish: Could not update:\\n\\nNo such unit.\\n",
+                        "finish: To close this wizard, click Finish.", "buttons: finish",
+                        "closed: finish"}));
+}
+
+TEST(LineView, WritesTaskbarMessagesAndEndings) {
+    struct Case {
+        TBPFLAG state;
+        Kind kind;
+        INT_PTR result;
+        const char* line;
+    };
+    const Case cases[] = {
+        {TBPF_NOPROGRESS, Kind::TaskbarState, 0, "taskbar: none"},
+        {TBPF_INDETERMINATE, Kind::TaskbarState, 0, "taskbar: indeterminate"},
+        {TBPF_NORMAL, Kind::TaskbarState, 0, "taskbar: normal"},
+        {TBPF_ERROR, Kind::TaskbarState, 0, "taskbar: error"},
+        {TBPF_PAUSED, Kind::TaskbarState, 0, "taskbar: paused"},
+        {TBPF_NORMAL, Kind::TaskbarValue, 0, "taskbar: 37/200"},
+        {TBPF_NORMAL, Kind::TaskbarReleased, 0, "taskbar: released"},
+        {TBPF_NORMAL, Kind::MessageBoxShown, 0, "message: No Vantor.\\nReally."},
+        {TBPF_NORMAL, Kind::MessageBoxClosed, IDOK, "answer: ok"},
+        {TBPF_NORMAL, Kind::MessageBoxClosed, IDCANCEL, "answer: 2"},
+        {TBPF_NORMAL, Kind::SheetClosed, IDCANCEL, "closed: cancel"},
+        {TBPF_NORMAL, Kind::SheetClosed, -1, "closed: -1"},
+        {TBPF_NORMAL, Kind::TaskbarCreated, 0, nullptr},
+        {TBPF_NORMAL, Kind::ButtonChanged, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        Lines run;
+        SheetView sheet = Updating();
+        sheet.taskbar = {true, c.state, 37, 200, false};
+        sheet.messageBox = portable::MessageBoxView{"No Vantor.\nReally.", "Setup", 0x40};
+        run.view.Show(sheet, Event(c.kind, c.result));
+        EXPECT_EQ(run.Take(), c.line ? Expected{c.line} : Expected{}) << static_cast<int>(c.kind);
+    }
+}
+
+TEST(LineView, TakesOnlyTheWordsThatApplyNow) {
+    Lines run("ok\n\n  frobnicate\n cancel \nNEXT\nnext\n  Ok  \ncancel\n");
+    SheetView sheet = Updating();
+    sheet.next.enabled = true;  // Cancel stays disabled
+    EXPECT_EQ(run.view.WaitForPerson(sheet, 5000), Press::Next);
+    EXPECT_EQ(run.Take(), (Expected{"buttons: next", "input: \"ok\" is not available now",
+                                    "input: unknown word \"frobnicate\"",
+                                    "input: \"cancel\" is not available now"}));
+
+    sheet.messageBox = portable::MessageBoxView{"No Vantor.", "Setup", 0x40};
+    EXPECT_EQ(run.view.WaitForPerson(sheet, 5000), Press::Ok);
+    EXPECT_EQ(run.Take(), (Expected{"input: \"next\" is not available now"}));
+
+    sheet.messageBox.reset();
+    sheet.cancel.enabled = true;
+    EXPECT_EQ(run.view.WaitForPerson(sheet, 5000), Press::Cancel);
+    EXPECT_EQ(run.view.WaitForPerson(sheet, 5000), Press::InputEnded);
+    EXPECT_EQ(run.view.WaitForPerson(sheet, 5000), Press::InputEnded);
+    // The buttons changed once, and are written once.
+    EXPECT_EQ(run.Take(), (Expected{"buttons: next, cancel"}));
+}
+
+// A stream whose reads wait until the test lets them end, as a silent pipe does.
+class SilentBuffer : public std::streambuf {
+public:
+    void End() {
+        std::lock_guard lock(mutex_);
+        ended_ = true;
+        changed_.notify_all();
+    }
+
+protected:
+    int_type underflow() override {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(30), [this] { return ended_; });
+        return traits_type::eof();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool ended_ = false;
+};
+
+TEST(LineView, WaitsNoLongerThanAskedAndLeavesABlockedReaderBehind) {
+    // The reader may outlive the view, so its stream lives as long as the process.
+    static SilentBuffer buffer;
+    static std::istream in(&buffer);
+    std::ostringstream out;
+    {
+        portable::LineView view(in, out);
+        EXPECT_EQ(view.WaitForPerson(Welcome(), 20), Press::None);
+    }  // must not wait for the read
+    buffer.End();
+    EXPECT_EQ(out.str(), "buttons: next, cancel\n");
+}
+
+TEST(HeadlessView, RecordsEverythingAndPressesTheScript) {
+    portable::HeadlessView view;
+    EXPECT_EQ(view.PixelsPerInch(), 96);
+    EXPECT_TRUE(view.CanShowMessageBox());
+    EXPECT_TRUE(view.HasTaskbar());
+    view.SetPixelsPerInch(120);
+    view.SetCanShowMessageBox(false);
+    view.SetHasTaskbar(false);
+    EXPECT_EQ(view.PixelsPerInch(), 120);
+    EXPECT_FALSE(view.CanShowMessageBox());
+    EXPECT_FALSE(view.HasTaskbar());
+
+    view.Script({Press::Next, Press::Ok});
+    SheetView sheet = Welcome();
+    view.Show(sheet, Event(Kind::PageActivated));
+    sheet.caption = "later";
+    view.Show(sheet, Event(Kind::CaptionChanged));
+    view.Show(Updating(), Event(Kind::PageActivated));
+    EXPECT_EQ(view.WaitForPerson(sheet, 0), Press::Next);
+    EXPECT_EQ(view.WaitForPerson(sheet, 0), Press::Ok);
+    EXPECT_EQ(view.WaitForPerson(sheet, 0), Press::InputEnded);
+    EXPECT_EQ(view.Waits(), 3);
+
+    ASSERT_EQ(view.Entries().size(), 3u);
+    EXPECT_EQ(view.Entries()[0].sheet.caption, "Corvena(TM) Vantor Firmware Update Wizard");
+    EXPECT_EQ(view.ActivatedTemplates(), (std::vector<int>{105, 106}));
+    ASSERT_EQ(view.Events(Kind::CaptionChanged).size(), 1u);
+    EXPECT_EQ(view.Events(Kind::CaptionChanged)[0].sheet.caption, "later");
+}
+
+// A terminal view over two pipes: keys in, frames out.
+class TerminalPipes : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(pipe2(keys_, O_CLOEXEC), 0);
+        ASSERT_EQ(pipe2(screen_, O_CLOEXEC), 0);
+        // Only the test's end: the view writes as it would to a terminal.
+        ASSERT_EQ(fcntl(screen_[0], F_SETFL, O_NONBLOCK), 0);
+        view_.emplace(keys_[0], screen_[1]);
+    }
+    void TearDown() override {
+        view_.reset();
+        for (int fd : {keys_[0], keys_[1], screen_[0], screen_[1]}) {
+            if (fd >= 0) {
+                close(fd);
+            }
+        }
+    }
+    void Type(const std::string& keys) {
+        ASSERT_EQ(write(keys_[1], keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    }
+    void EndInput() {
+        close(keys_[1]);
+        keys_[1] = -1;
+    }
+    std::string Screen() {
+        std::string shown;
+        char buffer[4096];
+        for (ssize_t n; (n = read(screen_[0], buffer, sizeof buffer)) > 0;) {
+            shown.append(buffer, static_cast<std::size_t>(n));
+        }
+        return shown;
+    }
+
+    int keys_[2] = {-1, -1};
+    int screen_[2] = {-1, -1};
+    std::optional<portable::TerminalView> view_;
+};
+
+TEST_F(TerminalPipes, DrawsTheSheetAndTheTaskbarProgress) {
+    SheetView sheet = Updating();
+    sheet.page.controls[2].position = 45;
+    view_->Show(sheet, Event(Kind::PageActivated));
+    const std::string frame = Screen();
+    EXPECT_NE(frame.find("Updating Vantor Firmware"), std::string::npos);
+    EXPECT_NE(frame.find("]  45%"), std::string::npos);
+    EXPECT_NE(frame.find("[ Next > ]"), std::string::npos);
+    EXPECT_EQ(frame.find("Back"), std::string::npos);  // hidden
+
+    sheet.taskbar = {true, TBPF_INDETERMINATE, 0, 0, false};
+    view_->Show(sheet, Event(Kind::TaskbarState));
+    EXPECT_EQ(Screen(), "\x1b]9;4;3;0\x07");
+    sheet.taskbar = {true, TBPF_NORMAL, 100, 200, false};
+    view_->Show(sheet, Event(Kind::TaskbarValue));
+    EXPECT_EQ(Screen(), "\x1b]9;4;1;50\x07");
+    view_->Show(sheet, Event(Kind::SheetClosed, ID_WIZFINISH));
+    EXPECT_EQ(Screen(), "\x1b]9;4;0;0\x07");
+}
+
+TEST_F(TerminalPipes, PressesTheDefaultButtonAndCancel) {
+    const SheetView welcome = Welcome();
+    const SheetView finish = Finish();
+    SheetView box = Updating();
+    box.messageBox = portable::MessageBoxView{"No Vantor.", "Setup", 0x40};
+
+    Type("x\x1b[A\r");  // a letter and an arrow key are not presses
+    EXPECT_EQ(view_->WaitForPerson(welcome, 5000), Press::Next);
+    Type("\n");
+    EXPECT_EQ(view_->WaitForPerson(finish, 5000), Press::Finish);
+    Type("\r");
+    EXPECT_EQ(view_->WaitForPerson(box, 5000), Press::Ok);
+    Type("\x1b");
+    EXPECT_EQ(view_->WaitForPerson(welcome, 5000), Press::Cancel);
+    Type("\x1b");  // Cancel is disabled on the finish page
+    EXPECT_EQ(view_->WaitForPerson(finish, 100), Press::None);
+    EndInput();
+    EXPECT_EQ(view_->WaitForPerson(welcome, 5000), Press::InputEnded);
+}
+
+}  // namespace
