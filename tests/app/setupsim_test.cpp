@@ -17,7 +17,10 @@ struct Finished {
 };
 
 Finished RunSetupSim(const std::string& arguments, const std::string& input) {
-    const std::string inputFile = ::testing::TempDir() + "setupsim_input.txt";
+    // A file of the test's own: tests run side by side.
+    const std::string inputFile = ::testing::TempDir() + "setupsim_" +
+                                  ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                  ".txt";
     std::ofstream(inputFile) << input;
     const std::string command =
         std::string(SETUP_SIM_PATH) + " " + arguments + " <" + inputFile + " 2>&1";
