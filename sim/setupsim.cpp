@@ -1,13 +1,81 @@
-// setup-sim: the wizard on the portable framework with the simulated Vantor attached, in
-// application mode.
+// setup-sim: the wizard on the portable framework with the simulated Vantor attached, set up by the
+// simulator's options (--help lists them).
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "framework/portable/programentry.h"
+#include "platform/portable/clock.h"
 #include "platform/portable/devicebackend.h"
+#include "platform/portable/moduleresources.h"
+#include "sim/setupsimoptions.h"
 #include "sim/simulatedvantor.h"
 
+namespace {
+
+int WrongCommandLine(const std::string& message) {
+    std::fprintf(stderr, "setup-sim: %s\n(setup-sim --help lists the options)\n", message.c_str());
+    return 2;
+}
+
+bool ReadFile(const std::string& path, std::vector<char>* data) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    data->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    sim::SimulatedVantor mixer{sim::SimConfig{}};
+    sim::SetupSimOptions options;
+    std::string error;
+    if (!sim::ParseSetupSimOptions(argc, argv, &options, &error)) {
+        return WrongCommandLine(error);
+    }
+    if (options.help) {
+        std::fputs(sim::SETUP_SIM_USAGE, stdout);
+        return 0;
+    }
+
+    std::ofstream transcript;
+    if (!options.transcriptPath.empty()) {
+        transcript.open(options.transcriptPath);
+        if (!transcript) {
+            return WrongCommandLine("cannot write the transcript to " + options.transcriptPath);
+        }
+        options.config.transcript = &transcript;
+    }
+    // The replacement images stay in memory for the whole run, as resources do.
+    std::vector<std::vector<char>> images(options.images.size());
+    for (std::size_t i = 0; i < options.images.size(); ++i) {
+        const auto& [id, path] = options.images[i];
+        if (!ReadFile(path, &images[i])) {
+            return WrongCommandLine("cannot read the image " + path);
+        }
+        portable::ReplaceRawResource(10, id, images[i].data(),
+                                     static_cast<DWORD>(images[i].size()));
+    }
+    for (WORD id : options.removedImages) {
+        portable::ReplaceRawResource(10, id, nullptr, 0);
+    }
+    if (options.fast) {
+        portable::UseVirtualClock();
+    }
+
+    sim::SimulatedVantor mixer(options.config);
     portable::SetDeviceBackend(&mixer);
-    const int status = portable::RunProgram(argc, argv);
+    std::vector<char*> wizardArgv{argv[0]};
+    for (std::string& argument : options.wizardArguments) {
+        wizardArgv.push_back(argument.data());
+    }
+    wizardArgv.push_back(nullptr);
+    const int status =
+        portable::RunProgram(static_cast<int>(wizardArgv.size() - 1), wizardArgv.data());
     portable::SetDeviceBackend(nullptr);
     return status;
 }

@@ -172,6 +172,28 @@ void RegisterModuleResources(const RawResource* raw, std::size_t rawCount,
     registry.sets.push_back(std::move(set));
 }
 
+void ReplaceRawResource(WORD type, WORD id, const void* data, DWORD size) {
+    if (data == nullptr && size != 0) {
+        Unsupported("a resource with a size but no data");
+    }
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    // A new set like the current one but for this resource. Earlier sets are never freed, so the
+    // entries taken over, string blocks included, keep pointing at live data.
+    auto set = std::make_unique<ResourceSet>();
+    if (const ResourceSet* current = registry.Current()) {
+        for (const ResourceEntry& entry : current->entries) {
+            if (entry.type != type || entry.id != id) {
+                set->entries.push_back(entry);
+            }
+        }
+    }
+    if (data != nullptr) {
+        set->entries.push_back({type, id, data, size});
+    }
+    registry.sets.push_back(std::move(set));
+}
+
 HMODULE ExecutableModule() {
     return ExecutableHandle();
 }

@@ -24,6 +24,10 @@ struct StringResource {
 void RegisterModuleResources(const RawResource* raw, std::size_t rawCount,
                              const StringResource* strings, std::size_t stringCount);
 
+// Replaces one raw resource of the current set, or removes it when data is null; the caller keeps
+// the data alive. Used to run the program with other firmware images.
+void ReplaceRawResource(WORD type, WORD id, const void* data, DWORD size);
+
 // The handle that GetModuleHandleA(NULL) gives.
 HMODULE ExecutableModule();
 

@@ -1,0 +1,29 @@
+// setup-sim's command line: options beginning with "--" belong to the simulator and are taken off;
+// everything else is the wizard's command line, unchanged.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sim/simconfig.h"
+
+namespace sim {
+
+struct SetupSimOptions {
+    SimConfig config;
+    bool fast = false;  // virtual clock: fixed waits and wire time cost nothing real
+    std::string transcriptPath;
+    std::vector<std::pair<WORD, std::string>> images;  // resource id, file that replaces it
+    std::vector<WORD> removedImages;
+    std::vector<std::string> wizardArguments;
+    bool help = false;
+};
+
+// False, with a message, for an option that is unknown or whose value is wrong.
+bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* options,
+                          std::string* error);
+
+extern const char SETUP_SIM_USAGE[];
+
+}  // namespace sim
