@@ -109,7 +109,7 @@ DWORD MixerProtocol::TakeCommand(const std::string& code, DWORD now, Restart* re
         unsigned& uses = m_faultUses[static_cast<std::size_t>(fault - m_faults.data())];
         if (fault->count == 0 || uses < fault->count) {
             ++uses;
-            return ERROR_GEN_FAILURE;
+            return kTransferError;
         }
     }
     m_failingReads = 0;
@@ -200,7 +200,7 @@ DWORD MixerProtocol::TakeBlock(const BYTE* block) {
     ++m_blocksTaken;
     FlashImage* image = PassImage();
     if (m_blocksTaken == m_failingBlock) {
-        return ERROR_GEN_FAILURE;
+        return kTransferError;
     }
     m_failingReads = 0;
     m_readsAlwaysFail = false;
@@ -231,11 +231,11 @@ DWORD MixerProtocol::Answer(BYTE* report, std::size_t length, DWORD now, DWORD* 
         return ERROR_GEN_FAILURE;
     }
     if (m_readsAlwaysFail) {
-        return ERROR_GEN_FAILURE;
+        return kTransferError;
     }
     if (m_failingReads > 0) {
         --m_failingReads;
-        return ERROR_GEN_FAILURE;
+        return kTransferError;
     }
     if (m_busy && Reached(now, m_busyUntil)) {
         m_busy = false;

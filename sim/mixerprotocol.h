@@ -20,6 +20,11 @@ inline constexpr DWORD kStatusRejected = 2;  // unknown command, or not allowed 
 inline constexpr DWORD kStatusMismatch = 3;  // a verified block or pass differs from the flash
 inline constexpr DWORD kStatusDone = 4;
 
+// What a transfer that the faults make fail leaves as its error: Windows' word for a control
+// transfer that went wrong on the wire. A report the mixer does not have is stalled instead, with
+// ERROR_GEN_FAILURE.
+inline constexpr DWORD kTransferError = ERROR_IO_DEVICE;
+
 class MixerProtocol {
 public:
     // What the mixer does to the bus after taking a report.

@@ -379,6 +379,19 @@ void SimulatedVantor::LogTransfer(std::size_t unit, bool set, BYTE reportId,
     Log(text);
 }
 
+void SimulatedVantor::Replug() {
+    std::lock_guard lock(m_mutex);
+    const DWORD now = timeGetTime();
+    Advance(now);
+    Mixer& mixer = *m_mixers[0];
+    if (mixer.present || mixer.arriving) {
+        return;
+    }
+    mixer.gone = false;
+    m_config.faults.unplugAfterTransfers = 0;
+    Arrive(0, mixer.protocol.GetProductId(), now);
+}
+
 std::vector<std::string> SimulatedVantor::GetTranscript() const {
     std::lock_guard lock(m_mutex);
     return m_transcript;

@@ -31,6 +31,10 @@ public:
                   std::shared_ptr<portable::HidChannel>* channel) override;
     bool InstallationPending() override;
 
+    // The person plugs the first mixer in again after it left for good: it arrives at once, in the
+    // mode it was in, with its flash as it was.
+    void Replug();
+
     // What a test or the command line looks at afterwards. All refer to the first mixer.
     std::vector<std::string> GetTranscript() const;
     std::vector<BYTE> GetCodeFlash() const;

@@ -152,7 +152,7 @@ bool WindowModel::Post(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         return false;
     }
     std::lock_guard lock(m_mutex);
-    m_queue.push_back({handle, message, wParam, lParam, nullptr});
+    m_queue.push_back({handle, message, wParam, lParam, nullptr, false, {}});
     m_queued.notify_all();
     return true;
 }
@@ -165,7 +165,8 @@ LRESULT WindowModel::SendFromOtherThread(HWND handle, UINT message, WPARAM wPara
     }
     auto result = wait ? std::make_shared<std::optional<LRESULT>>() : nullptr;
     std::unique_lock lock(m_mutex);
-    m_queue.push_back({handle, message, wParam, lParam, result});
+    m_queue.push_back(
+        {handle, message, wParam, lParam, result, true, std::chrono::steady_clock::now()});
     m_queued.notify_all();
     if (!wait) {
         return 0;
@@ -182,7 +183,23 @@ bool WindowModel::TakeMessage(Message* message) {
     }
     *message = m_queue.front();
     m_queue.pop_front();
+    if (message->crossThread) {
+        const auto waited = std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - message->queuedAt);
+        ++m_statistics.crossThreadMessages;
+        m_statistics.longestWait = std::max(m_statistics.longestWait, waited);
+    }
     return true;
+}
+
+WindowModel::QueueStatistics WindowModel::Statistics() const {
+    std::lock_guard lock(m_mutex);
+    return m_statistics;
+}
+
+void WindowModel::ResetStatistics() {
+    std::lock_guard lock(m_mutex);
+    m_statistics = QueueStatistics{};
 }
 
 bool WindowModel::PersonCanAct() {

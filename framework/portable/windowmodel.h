@@ -3,6 +3,7 @@
 // The Win32 window functions of platform/portable/win32ui.h are served from here.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -96,6 +97,15 @@ public:
     bool MessageBoxOpen() const { return m_box.has_value(); }
 
     TaskbarView& Taskbar() { return m_taskbar; }
+
+    // Messages that other threads sent (the workers' notifications): how many, and the longest
+    // any of them waited in the queue before it ran.
+    struct QueueStatistics {
+        unsigned long long crossThreadMessages = 0;
+        std::chrono::microseconds longestWait{0};
+    };
+    QueueStatistics Statistics() const;
+    void ResetStatistics();
     // The class behaviour of every window kind (DefWindowProcA).
     LRESULT ClassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -114,6 +124,8 @@ private:
         LPARAM lParam;
         // Set for a message sent from another thread that waits for its result.
         std::shared_ptr<std::optional<LRESULT>> result;
+        bool crossThread = false;
+        std::chrono::steady_clock::time_point queuedAt;
     };
 
     bool TakeMessage(Message* message);
@@ -132,6 +144,7 @@ private:
     std::optional<MessageBoxView> m_box;
     std::optional<int> m_boxAnswer;
     TaskbarView m_taskbar;
+    QueueStatistics m_statistics;
 };
 
 }  // namespace portable

@@ -74,13 +74,13 @@ TEST(CommandChannel, TwentyNineFailedReadsStillSucceedThirtyFail) {
         SetLastError(ERROR_SUCCESS);
         const bool ok = mixer->PollStatus(&status);
         const auto transcript = system.Mixer().GetTranscript();
-        EXPECT_EQ(CountLines(transcript, "get F0 failed 31"), std::min(failures, 30u));
+        EXPECT_EQ(CountLines(transcript, "get F0 failed 1117"), std::min(failures, 30u));
         if (failures < 30) {
             EXPECT_TRUE(ok);
             EXPECT_EQ(status, 4u);
         } else {
             EXPECT_FALSE(ok);
-            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_GEN_FAILURE));
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_DEVICE));
         }
     }
 }
@@ -131,7 +131,7 @@ TEST(CommandChannel, ASendThatFailsIsReported) {
     auto mixer = OpenMixer();
     ASSERT_NE(mixer, nullptr);
     EXPECT_FALSE(mixer->SendCommand("ERFW"));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_GEN_FAILURE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_DEVICE));
     EXPECT_TRUE(mixer->SendCommand("ERFW"));  // it failed once only
     EXPECT_FALSE(mixer->SendCommand("ERF"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));

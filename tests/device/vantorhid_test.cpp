@@ -107,7 +107,7 @@ TEST(VantorHidTransfers, AFailedReadLeavesTheBufferAlone) {
     ASSERT_TRUE(mixer->SendCommand("BLFW"));
     std::array<BYTE, 4> buffer;
     buffer.fill(0xCC);
-    ExpectRefused(mixer->ReadFeature(REPORT_ID_COMMAND, buffer.data(), 4), ERROR_GEN_FAILURE);
+    ExpectRefused(mixer->ReadFeature(REPORT_ID_COMMAND, buffer.data(), 4), ERROR_IO_DEVICE);
     EXPECT_EQ(buffer, (std::array<BYTE, 4>{0xCC, 0xCC, 0xCC, 0xCC}));
 }
 

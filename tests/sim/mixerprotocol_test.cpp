@@ -186,10 +186,10 @@ TEST(MixerProtocol, TheChosenDataBlockFailsItsTransfer) {
     CVantorHid mixer(VENDOR_ID, PRODUCT_ID_UPDATE_ALT, 0);
     EXPECT_EQ(Exchange(mixer, "WRFW"), 0u);
     EXPECT_EQ(SendBlocks(mixer, Payload(600, 1)), kFailed);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_GEN_FAILURE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_DEVICE));
     EXPECT_EQ(system.Mixer().GetCodeFlash().size(), 2 * DATA_BLOCK_SIZE);
     const auto transcript = system.Mixer().GetTranscript();
-    EXPECT_EQ(transcript.back(), "set F1 120 failed 31");
+    EXPECT_EQ(transcript.back(), "set F1 120 failed 1117");
 }
 
 }  // namespace
