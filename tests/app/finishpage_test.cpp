@@ -6,7 +6,7 @@
 #include "app/setupdlg.h"
 #include "app/workernotification.h"
 #include "resources/resource.h"
-#include "tests/app/wizardharness.h"
+#include "tests/app/scriptedworkers.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ struct FinishTexts {
     std::string footer;
 };
 
-FinishTexts FinishPage(const WizardHarness& wizard) {
+FinishTexts FinishPage(const ScriptedWizard& wizard) {
     const portable::SheetView finish = wizard.LastStateOf(IDD_FINISH);
     return {finish.page.Control(IDC_FINISH_TITLE)->text, finish.page.Control(IDC_FINISH_TEXT)->text,
             finish.page.Control(IDC_FINISH_FOOTER)->text};
@@ -67,7 +67,7 @@ TEST(FinishPage, ShowsEachRowOfTheOutcomeTable) {
          "The Vantor firmware could not be updated for the following reason:\n\n"},
     };
     for (const Case& c : cases) {
-        WizardHarness wizard;
+        ScriptedWizard wizard;
         Workers().update = [&c](CInstallingPage& page) {
             CSetupDlg::SetWorkerOutcome(c.title, c.body, 0, c.error);
             NotifyPage(&page, WN_DONE);
@@ -81,7 +81,7 @@ TEST(FinishPage, ShowsEachRowOfTheOutcomeTable) {
 }
 
 TEST(FinishPage, AFailedUpdateIsWhatTheFinishPageShowsAfterSkippedTests) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     Workers().update = [](CInstallingPage& page) {
         CSetupDlg::SetWorkerOutcome(IDS_UPDATE_FAILED_TITLE, IDS_UPDATE_FAILED_TEXT, 0,
                                     ERROR_BAD_FORMAT);
@@ -96,7 +96,7 @@ TEST(FinishPage, AFailedUpdateIsWhatTheFinishPageShowsAfterSkippedTests) {
 }
 
 TEST(FinishPage, ANonQuietRunWaitsForFinish) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     wizard.view.Script({portable::Press::Next, portable::Press::Finish});
     EXPECT_EQ(wizard.Run(""), 0);
     EXPECT_EQ(wizard.view.Waits(), 2);

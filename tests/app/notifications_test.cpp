@@ -7,7 +7,7 @@
 #include "app/setupdlg.h"
 #include "app/workernotification.h"
 #include "resources/resource.h"
-#include "tests/app/wizardharness.h"
+#include "tests/app/scriptedworkers.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ using portable::Press;
 using Kind = portable::ViewEvent::Kind;
 
 // The positions the bar moved to, from the template's 0.
-std::vector<int> ProgressPositions(const WizardHarness& wizard, int templateId) {
+std::vector<int> ProgressPositions(const ScriptedWizard& wizard, int templateId) {
     std::vector<int> positions;
     int last = 0;
     for (const auto& entry : wizard.EventsOn(templateId, Kind::ControlChanged)) {
@@ -28,7 +28,7 @@ std::vector<int> ProgressPositions(const WizardHarness& wizard, int templateId) 
     return positions;
 }
 
-std::vector<ULONGLONG> TaskbarValues(const WizardHarness& wizard) {
+std::vector<ULONGLONG> TaskbarValues(const ScriptedWizard& wizard) {
     std::vector<ULONGLONG> values;
     for (const auto& entry : wizard.view.Events(Kind::TaskbarValue)) {
         values.push_back(entry.sheet.taskbar.completed);
@@ -38,7 +38,7 @@ std::vector<ULONGLONG> TaskbarValues(const WizardHarness& wizard) {
 }
 
 TEST(UpdatePage, ShowsHalfOfTheWorkersProgressAndSkipsEqualPositions) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     Workers().update = [](CInstallingPage& page) {
         NotifyPage(&page, WN_PROGRESS_START);
         for (LONG value : {0, 1, 2, 199, 200, 200}) {
@@ -53,7 +53,7 @@ TEST(UpdatePage, ShowsHalfOfTheWorkersProgressAndSkipsEqualPositions) {
 }
 
 TEST(UpdatePage, EveryNotificationFromTheWorkersThread) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     wizard.view.Script({Press::Next, Press::Ok, Press::Ok, Press::Finish});
     Workers().update = [](CInstallingPage& page) {
         NotifyPage(&page, WN_ANIMATE);
@@ -107,7 +107,7 @@ TEST(UpdatePage, EveryNotificationFromTheWorkersThread) {
 }
 
 TEST(UpdatePage, ProgressBeforeTheStartMovesTheHiddenBar) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     Workers().update = [](CInstallingPage& page) {
         NotifyPage(&page, WN_ANIMATE);
         NotifyPage(&page, WN_PROGRESS, 120);
@@ -128,7 +128,7 @@ TEST(UpdatePage, ProgressBeforeTheStartMovesTheHiddenBar) {
 }
 
 TEST(TestPages, ShowTheValueItselfAndIgnoreTheUpdatesOwnCodes) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     const auto script = [](CProgressPage& page) {
         NotifyPage(&page, WN_ANIMATE);
         NotifyPage(&page, WN_PROGRESS_START);
@@ -155,7 +155,7 @@ TEST(TestPages, ShowTheValueItselfAndIgnoreTheUpdatesOwnCodes) {
 }
 
 TEST(TestPages, TheTaskbarIsGoneAfterTheUpdatePage) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     Workers().usbTest = [](CTestingPage& page) {
         EXPECT_EQ(page.GetSetupDlg()->m_pTaskbarList, nullptr);
         NotifyPage(&page, WN_ANIMATE);
@@ -179,7 +179,7 @@ LONG Ask(CProgressPage& page, LONG volatile* answer, UINT code) {
 }
 
 TEST(AnswerProtocol, AStaleAnswerIsClearedBeforeAsking) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     wizard.view.Script({Press::Next, Press::Ok, Press::Finish});
     InterlockedExchange(&UsbTestAnswer, 7);  // left from an earlier box
     LONG answer = 0;
@@ -194,7 +194,7 @@ TEST(AnswerProtocol, AStaleAnswerIsClearedBeforeAsking) {
 }
 
 TEST(AnswerProtocol, ABoxThatCannotBeShownStillLetsTheWorkerGoOn) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     wizard.view.SetCanShowMessageBox(false);
     LONG answer = 0;
     Workers().update = [&answer](CInstallingPage& page) {
@@ -206,7 +206,7 @@ TEST(AnswerProtocol, ABoxThatCannotBeShownStillLetsTheWorkerGoOn) {
 }
 
 TEST(AnswerProtocol, WhenInputEndsABoxIsAnsweredOk) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     LONG answer = 0;
     Workers().danteTest = [&answer](CDantePage& page) {
         answer = Ask(page, &DanteTestAnswer, WN_ASK_NOT_CONNECTED);

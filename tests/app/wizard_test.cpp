@@ -8,7 +8,7 @@
 #include "app/setupdlg.h"
 #include "framework/frameworkids.h"
 #include "resources/resource.h"
-#include "tests/app/wizardharness.h"
+#include "tests/app/scriptedworkers.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST(Wizard, EachSwitchRowGivesItsPages) {
         {"-dantetestonly -usbtest", {IDD_WELCOME, IDD_TESTING, IDD_DANTE, IDD_FINISH}},
     };
     for (const Case& c : cases) {
-        WizardHarness wizard;
+        ScriptedWizard wizard;
         const std::string line = std::string("-quiet ") + c.switches;
         EXPECT_EQ(wizard.Run(line.c_str()), 0) << c.switches;
         EXPECT_EQ(wizard.view.ActivatedTemplates(), c.pages) << c.switches;
@@ -39,7 +39,7 @@ TEST(Wizard, EachSwitchRowGivesItsPages) {
 }
 
 TEST(Wizard, QuietModePressesNextAndFinishByItself) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     EXPECT_EQ(wizard.Run("-quiet"), 0);
     EXPECT_EQ(wizard.view.Waits(), 0);  // nobody was asked for anything
     const auto closed = wizard.view.Events(Kind::SheetClosed);
@@ -50,7 +50,7 @@ TEST(Wizard, QuietModePressesNextAndFinishByItself) {
 }
 
 TEST(Wizard, ButtonsOnEachPage) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     wizard.view.Script({Press::Next, Press::Finish});
     EXPECT_EQ(wizard.Run(""), 0);
 
@@ -78,7 +78,7 @@ TEST(Wizard, ButtonsOnEachPage) {
 }
 
 TEST(Wizard, CancelOnTheWelcomePageStartsNoWorker) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     wizard.view.Script({Press::Cancel});
     EXPECT_EQ(wizard.Run("-usbtest -dantetest"), ERROR_CANCELLED);
     EXPECT_EQ(Workers().started, 0);
@@ -86,12 +86,12 @@ TEST(Wizard, CancelOnTheWelcomePageStartsNoWorker) {
 }
 
 TEST(Wizard, WhenInputEndsTheWelcomePageIsCancelled) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     EXPECT_EQ(wizard.Run(""), ERROR_CANCELLED);
 }
 
 TEST(Wizard, TheSheetHasItsCaptionAndNeitherSystemMenuNorHelp) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     EXPECT_EQ(wizard.Run("-quiet"), 0);
     const auto opened = wizard.view.Events(Kind::SheetOpened);
     ASSERT_EQ(opened.size(), 1u);
@@ -133,7 +133,7 @@ TEST(Wizard, ThePreCreateCallbackClearsTheStyleInEitherTemplateForm) {
 
 TEST(Wizard, TheTitleFontIsTwelvePointAtTheScreensResolution) {
     for (const auto& [pixelsPerInch, height] : {std::pair{96, -16}, {120, -20}, {144, -24}}) {
-        WizardHarness wizard;
+        ScriptedWizard wizard;
         wizard.view.SetPixelsPerInch(pixelsPerInch);
         LOGFONTA font{};
         Workers().update = [&font](CInstallingPage& page) {
@@ -148,7 +148,7 @@ TEST(Wizard, TheTitleFontIsTwelvePointAtTheScreensResolution) {
 }
 
 TEST(Wizard, WithoutATaskbarTheWizardRunsTheSame) {
-    WizardHarness wizard;
+    ScriptedWizard wizard;
     wizard.view.SetHasTaskbar(false);
     Workers().update = [](CInstallingPage& page) {
         EXPECT_EQ(page.GetSetupDlg()->m_pTaskbarList, nullptr);

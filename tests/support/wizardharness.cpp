@@ -1,55 +1,13 @@
-#include "tests/app/wizardharness.h"
+#include "tests/support/wizardharness.h"
 
 #include "app/setupapp.h"
 #include "app/setupdlg.h"
 #include "app/workernotification.h"
 #include "platform/portable/clock.h"
 
-WorkerScripts& Workers() {
-    static WorkerScripts scripts;
-    return scripts;
-}
-
-void Succeed(CProgressPage& page, int bodyId) {
-    CSetupDlg::SetWorkerOutcome(0, bodyId, 0, 0);
-    NotifyPage(&page, WN_DONE);
-}
-
-// The stages' worker operations, linked in place of the real ones.
-UINT CInstallingPage::UpdateWorker() {
-    ++Workers().started;
-    if (Workers().update) {
-        Workers().update(*this);
-    } else {
-        Succeed(*this);
-    }
-    return 0;
-}
-
-UINT CTestingPage::UsbTestWorker() {
-    ++Workers().started;
-    if (Workers().usbTest) {
-        Workers().usbTest(*this);
-    } else {
-        Succeed(*this);
-    }
-    return 0;
-}
-
-UINT CDantePage::DanteTestWorker() {
-    ++Workers().started;
-    if (Workers().danteTest) {
-        Workers().danteTest(*this);
-    } else {
-        Succeed(*this);
-    }
-    return 0;
-}
-
 WizardHarness::WizardHarness() {
-    // Workers' waits cost no time; the wizard's own state starts as at process start.
+    // Workers' waits cost no time.
     portable::UseVirtualClock();
-    Workers() = WorkerScripts{};
     CSetupDlg::SetWorkerOutcome(0, 0, 0, 0);
     InterlockedExchange(&UpdateAnswer, 0);
     InterlockedExchange(&UsbTestAnswer, 0);
@@ -60,7 +18,6 @@ WizardHarness::WizardHarness() {
 WizardHarness::~WizardHarness() {
     portable::SetView(nullptr);
     portable::UseRealClock();
-    Workers() = WorkerScripts{};
 }
 
 int WizardHarness::Run(const char* commandLine) {
