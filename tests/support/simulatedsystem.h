@@ -23,6 +23,7 @@ public:
     SimulatedSystem& operator=(const SimulatedSystem&) = delete;
 
     sim::SimulatedVantor& Mixer() { return m_mixer; }
+    const sim::SimulatedVantor& Mixer() const { return m_mixer; }
 
 private:
     sim::SimulatedVantor m_mixer;
