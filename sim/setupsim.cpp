@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/portable/programentry.h"
+#include "framework/portable/windowmodel.h"
 #include "platform/portable/clock.h"
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/moduleresources.h"
@@ -77,5 +78,11 @@ int main(int argc, char** argv) {
     const int status =
         portable::RunProgram(static_cast<int>(wizardArgv.size() - 1), wizardArgv.data());
     portable::SetDeviceBackend(nullptr);
+    if (options.statistics) {
+        const auto statistics = portable::WindowModel::Instance().Statistics();
+        std::fprintf(stderr, "notifications: %llu\nlongest wait: %.3f ms\n",
+                     statistics.crossThreadMessages,
+                     static_cast<double>(statistics.longestWait.count()) / 1000.0);
+    }
     return status;
 }

@@ -32,6 +32,8 @@ const char SETUP_SIM_USAGE[] =
     "  --ignore-efwu                       the mixer stays in application mode after \"EFWU\"\n"
     "  --no-preparsed-data                 the HID driver gives no preparsed data\n"
     "  --long-path                         the mixer's device path is over 255 characters\n"
+    "  --statistics                        at the end, the workers' notifications and their\n"
+    "                                      longest wait in the queue, on standard error\n"
     "  --help                              this text\n";
 
 namespace {
@@ -153,6 +155,11 @@ bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* op
                 *error = "--update-id is 0800 or 0804, not \"" + value + "\"";
                 return false;
             }
+        } else if (name == "--statistics") {
+            if (!noValue()) {
+                return false;
+            }
+            options->statistics = true;
         } else if (name == "--second-mixer" || name == "--fast" || name == "--ignore-efwu" ||
                    name == "--no-preparsed-data" || name == "--long-path") {
             if (!noValue()) {

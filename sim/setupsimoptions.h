@@ -18,6 +18,7 @@ struct SetupSimOptions {
     std::vector<WORD> removedImages;
     std::vector<std::string> wizardArguments;
     bool help = false;
+    bool statistics = false;  // the workers' notifications and their longest wait, on stderr
 };
 
 // False, with a message, for an option that is unknown or whose value is wrong.
