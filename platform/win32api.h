@@ -14,6 +14,8 @@
 #include <cfgmgr32.h>
 #include <commctrl.h>
 #include <mmsystem.h>
+// The wave drivers' device-interface queries.
+#include <mmddk.h>
 #include <prsht.h>
 #include <setupapi.h>
 #include <shobjidl.h>
@@ -24,6 +26,7 @@ extern "C" {
 #else
 #include "platform/portable/win32devices.h"
 #include "platform/portable/win32kernel.h"
+#include "platform/portable/win32mm.h"
 #include "platform/portable/win32resources.h"
 #include "platform/portable/win32types.h"
 #include "platform/portable/win32ui.h"

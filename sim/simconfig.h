@@ -57,6 +57,35 @@ struct SimFaults {
     bool longPath = false;              // the mixer's device path is longer than 255 characters
 };
 
+// The mixer's USB audio function and its test signal, and what can go wrong with them.
+struct AudioConfig {
+    // After "UATE" the signal starts this much later, and runs until "UATD".
+    DWORD signalDelayMs = 200;
+    WORD signalSeed = 0xACE1;  // the first value of the 0xB400 sequence; never 0
+    // Faults of the signal, by frame of the capture buffer (from 0; 0xFFFFFFFF: none).
+    bool silence = false;              // the signal never starts
+    DWORD dropFrameAt = 0xFFFFFFFF;    // the signal skips one value at this frame
+    DWORD repeatFrameAt = 0xFFFFFFFF;  // the signal repeats one value at this frame
+    bool channelsDiffer = false;       // the right channel carries something else
+    // Faults of the capture.
+    bool bufferNeverCompletes = false;
+    UINT openResult = 0;  // what waveInOpen answers for the mixer's device (0: it opens)
+    UINT prepareResult = 0;
+    UINT addResult = 0;
+    UINT startResult = 0;
+    // Faults of discovery.
+    bool noWaveDevices = false;      // Windows has not created the mixer's wave devices yet
+    bool longInterfaceName = false;  // the mixer's interface name needs more than 1,024 bytes
+    bool nameInOtherCase = false;    // the wave driver reports the name in other letter case
+};
+
+// The counter of the mixer's Dante serial link, as "GECF" reads it.
+struct DanteConfig {
+    // The readings in order; the last one stays. 0xFFFFFFFF: the serial port is not connected.
+    std::vector<DWORD> readings{10, 11};
+    DWORD failingRead = 0;  // the n-th read of the counter fails (from 1; 0: none)
+};
+
 enum class MixerStart {
     Application,  // attached and running its firmware, 0x0801
     Update,       // attached in update mode as 0x0800
@@ -72,6 +101,8 @@ struct SimConfig {
     WORD featureReportByteLength = 65;
     SimTiming timing;
     SimFaults faults;
+    AudioConfig audio;
+    DanteConfig dante;
     // Every transfer and bus event as one line: kept for inspection, and written here if given.
     bool keepTranscript = true;
     std::ostream* transcript = nullptr;

@@ -21,3 +21,9 @@ LONG InterlockedExchange(LONG volatile* Target, LONG Value) {
     // worker is the only thing they share without a lock.
     return __atomic_exchange_n(Target, Value, __ATOMIC_SEQ_CST);
 }
+
+LONG InterlockedCompareExchange(LONG volatile* Destination, LONG Exchange, LONG Comparand) {
+    __atomic_compare_exchange_n(Destination, &Comparand, Exchange, false, __ATOMIC_SEQ_CST,
+                                __ATOMIC_SEQ_CST);
+    return Comparand;  // the value found, whether or not it was replaced
+}

@@ -15,6 +15,7 @@ void SetLastError(DWORD dwErrCode);
 LPSTR lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
 
 LONG InterlockedExchange(LONG volatile* Target, LONG Value);
+LONG InterlockedCompareExchange(LONG volatile* Destination, LONG Exchange, LONG Comparand);
 
 // A critical section may be entered again by the thread that owns it.
 struct CRITICAL_SECTION {
