@@ -39,7 +39,9 @@ MixerProtocol::MixerProtocol(const SimConfig& config)
       m_faults(config.faults.commands),
       m_faultUses(config.faults.commands.size(), 0),
       m_failingBlock(config.faults.failingBlock),
-      m_ignoreEfwu(config.faults.ignoreEfwu) {}
+      m_ignoreEfwu(config.faults.ignoreEfwu),
+      m_signal(config.audio),
+      m_dante(config.dante) {}
 
 void MixerProtocol::Start(WORD productId) {
     m_productId = productId;
@@ -50,6 +52,8 @@ void MixerProtocol::Start(WORD productId) {
     m_busyForever = false;
     m_failingReads = 0;
     m_readsAlwaysFail = false;
+    m_signal.Reset();
+    m_dante.Disarm();
 }
 
 CommandFault* MixerProtocol::FaultFor(const std::string& code, CommandFault::Kind kind) {
@@ -114,6 +118,7 @@ DWORD MixerProtocol::TakeCommand(const std::string& code, DWORD now, Restart* re
     }
     m_failingReads = 0;
     m_readsAlwaysFail = false;
+    m_dante.Disarm();
     if (CommandFault* fault = FaultFor(code, CommandFault::Kind::StatusReadsFail)) {
         m_failingReads = fault->count;
         m_readsAlwaysFail = fault->count == 0;
@@ -126,7 +131,7 @@ DWORD MixerProtocol::TakeCommand(const std::string& code, DWORD now, Restart* re
             }
             return ERROR_SUCCESS;
         }
-        Finish(kStatusRejected, now, 0);
+        ApplicationModeCommand(code, now);
     } else {
         UpdateModeCommand(code, now, restart);
     }
@@ -139,6 +144,22 @@ DWORD MixerProtocol::TakeCommand(const std::string& code, DWORD now, Restart* re
         m_busyForever = fault->count == 0;
     }
     return ERROR_SUCCESS;
+}
+
+// Only "EFWU" restarts the mixer from application mode; it is taken before these.
+void MixerProtocol::ApplicationModeCommand(const std::string& code, DWORD now) {
+    if (code == "UATE") {
+        m_signal.SwitchOn(now);
+        Finish(kStatusDone, now, 0);
+    } else if (code == "UATD") {
+        m_signal.SwitchOff(now);
+        Finish(kStatusDone, now, 0);
+    } else if (code == "GECF") {
+        Finish(kStatusDone, now, 0);
+        m_dante.Arm();
+    } else {
+        Finish(kStatusRejected, now, 0);
+    }
 }
 
 void MixerProtocol::UpdateModeCommand(const std::string& code, DWORD now, Restart* restart) {
@@ -204,6 +225,7 @@ DWORD MixerProtocol::TakeBlock(const BYTE* block) {
     }
     m_failingReads = 0;
     m_readsAlwaysFail = false;
+    m_dante.Disarm();
     m_extraBusyReads = 0;
     m_busyForever = false;
     m_busy = false;
@@ -246,6 +268,12 @@ DWORD MixerProtocol::Answer(BYTE* report, std::size_t length, DWORD now, DWORD* 
     } else if (m_extraBusyReads > 0) {
         --m_extraBusyReads;
         status = kStatusBusy;
+    } else if (m_dante.IsArmed()) {
+        DWORD reading = 0;
+        if (!m_dante.Read(&reading)) {
+            return kTransferError;
+        }
+        m_status = status = reading;
     }
     std::memset(report + 1, 0, length - 1);
     report[1] = static_cast<BYTE>(status >> 24);

@@ -1,14 +1,16 @@
 // The mixer's side of the feature-report command channel: what it does with each command and data
-// block in application and update mode, the status word it answers, its flash images, and the
-// command and block failures it was told to show.
+// block in application and update mode, the status word it answers, its flash images, its test
+// signal and Dante counter, and the command and block failures it was told to show.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
+#include "sim/dantecounter.h"
 #include "sim/flashimage.h"
 #include "sim/simconfig.h"
+#include "sim/testsignal.h"
 
 namespace sim {
 
@@ -50,6 +52,7 @@ public:
 
     const FlashImage& GetCodeImage() const { return m_code; }
     const FlashImage& GetLogicImage() const { return m_logic; }
+    const TestSignal& GetSignal() const { return m_signal; }
 
 private:
     enum class Pass { None, CodeWrite, CodeVerify, LogicWrite, LogicVerify };
@@ -59,6 +62,7 @@ private:
     // The image of the open pass, if any.
     FlashImage* PassImage();
     const FlashImage* PassImage() const;
+    void ApplicationModeCommand(const std::string& code, DWORD now);
     void UpdateModeCommand(const std::string& code, DWORD now, Restart* restart);
     void Finish(DWORD status, DWORD now, DWORD busyMs);
     CommandFault* FaultFor(const std::string& code, CommandFault::Kind kind);
@@ -75,6 +79,8 @@ private:
     FlashImage m_code;
     FlashImage m_logic;
     unsigned m_blocksTaken = 0;
+    TestSignal m_signal;
+    DanteCounter m_dante;
 
     // The answer to the last command or block.
     DWORD m_status = kStatusPassOpen;

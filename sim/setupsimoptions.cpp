@@ -1,7 +1,10 @@
 #include "sim/setupsimoptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 
 namespace sim {
 
@@ -32,6 +35,24 @@ const char SETUP_SIM_USAGE[] =
     "  --ignore-efwu                       the mixer stays in application mode after \"EFWU\"\n"
     "  --no-preparsed-data                 the HID driver gives no preparsed data\n"
     "  --long-path                         the mixer's device path is over 255 characters\n"
+    "The USB audio function and the Dante counter:\n"
+    "  --audio-silence                     the test signal never starts\n"
+    "  --audio-drop-frame=N                the signal skips a value at frame N of a capture\n"
+    "  --audio-repeat-frame=N              the signal repeats a value at frame N of a capture\n"
+    "  --audio-channels-differ             the right channel carries something else\n"
+    "  --audio-never-completes             a capture buffer is never filled\n"
+    "  --wave-open-result=N                waveInOpen answers N for the mixer's device\n"
+    "  --wave-prepare-result=N             waveInPrepareHeader answers N\n"
+    "  --wave-add-result=N                 waveInAddBuffer answers N\n"
+    "  --wave-start-result=N               waveInStart answers N\n"
+    "  --no-wave-devices                   the mixer's wave devices are not there yet\n"
+    "  --long-interface-name               the mixer's audio interface name needs over 1,024 "
+    "bytes\n"
+    "  --interface-name-case               the wave driver reports that name in upper case\n"
+    "  --dante=R1,R2,...|none              the counter's readings, the last one staying (default\n"
+    "                                      10,11); none: the Dante port is not connected\n"
+    "  --dante-read-fails=N                the N-th read of the counter fails (from 1)\n"
+    "Reports:\n"
     "  --statistics                        at the end, the workers' notifications and their\n"
     "                                      longest wait in the queue, on standard error\n"
     "  --help                              this text\n";
@@ -89,6 +110,109 @@ bool ParseCommandFault(const std::string& value, CommandFault::Kind kind, bool n
         fault->count = static_cast<unsigned>(number);
     }
     return true;
+}
+
+// Numbers or "none" (the port not connected), separated by commas.
+bool ParseReadings(const std::string& value, std::vector<DWORD>* readings) {
+    readings->clear();
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = value.find(',', start);
+        const std::string item = value.substr(start, comma - start);
+        unsigned long number = 0;
+        if (item == "none") {
+            readings->push_back(0xFFFFFFFF);
+        } else if (ParseNumber(item, 0xFFFFFFFF, &number)) {
+            readings->push_back(static_cast<DWORD>(number));
+        } else {
+            return false;
+        }
+        if (comma == std::string::npos) {
+            return true;
+        }
+        start = comma + 1;
+    }
+}
+
+enum class Taken { NotMine, Yes, WrongValue };
+
+// The options of the audio function and the Dante counter.
+Taken ParseAudioOption(const std::string& name, bool hasValue, const std::string& value,
+                       SimConfig* config, std::string* error) {
+    static const std::pair<const char*, bool AudioConfig::*> kFlags[] = {
+        {"--audio-silence", &AudioConfig::silence},
+        {"--audio-channels-differ", &AudioConfig::channelsDiffer},
+        {"--audio-never-completes", &AudioConfig::bufferNeverCompletes},
+        {"--no-wave-devices", &AudioConfig::noWaveDevices},
+        {"--long-interface-name", &AudioConfig::longInterfaceName},
+        {"--interface-name-case", &AudioConfig::nameInOtherCase},
+    };
+    static const std::pair<const char*, DWORD AudioConfig::*> kFrames[] = {
+        {"--audio-drop-frame", &AudioConfig::dropFrameAt},
+        {"--audio-repeat-frame", &AudioConfig::repeatFrameAt},
+    };
+    static const std::pair<const char*, UINT AudioConfig::*> kResults[] = {
+        {"--wave-open-result", &AudioConfig::openResult},
+        {"--wave-prepare-result", &AudioConfig::prepareResult},
+        {"--wave-add-result", &AudioConfig::addResult},
+        {"--wave-start-result", &AudioConfig::startResult},
+    };
+    for (const auto& [flag, field] : kFlags) {
+        if (name == flag) {
+            if (hasValue) {
+                *error = name + " takes no value";
+                return Taken::WrongValue;
+            }
+            config->audio.*field = true;
+            return Taken::Yes;
+        }
+    }
+    const auto named = [&name](const auto& table) {
+        return std::any_of(std::begin(table), std::end(table),
+                           [&name](const auto& entry) { return name == entry.first; });
+    };
+    if (!named(kFrames) && !named(kResults) && name != "--dante" && name != "--dante-read-fails") {
+        return Taken::NotMine;
+    }
+    if (!hasValue || value.empty()) {
+        *error = name + " needs a value, as " + name + "=VALUE";
+        return Taken::WrongValue;
+    }
+    unsigned long number = 0;
+    for (const auto& [option, field] : kFrames) {
+        if (name == option) {
+            // 0xFFFFFFFF is the setting's own "no fault".
+            if (!ParseNumber(value, 0xFFFFFFFE, &number)) {
+                *error = name + " is a frame of the capture from 0, not \"" + value + "\"";
+                return Taken::WrongValue;
+            }
+            config->audio.*field = static_cast<DWORD>(number);
+            return Taken::Yes;
+        }
+    }
+    for (const auto& [option, field] : kResults) {
+        if (name == option) {
+            if (!ParseNumber(value, 0xFFFFFFFF, &number)) {
+                *error = name + " is a multimedia result number, not \"" + value + "\"";
+                return Taken::WrongValue;
+            }
+            config->audio.*field = static_cast<UINT>(number);
+            return Taken::Yes;
+        }
+    }
+    if (name == "--dante") {
+        if (!ParseReadings(value, &config->dante.readings)) {
+            *error = "--dante is a list of readings such as 10,12, or none, not \"" + value + "\"";
+            return Taken::WrongValue;
+        }
+        return Taken::Yes;
+    }
+    if (!ParseNumber(value, 0xFFFFFFFF, &number) || number == 0) {
+        *error = "--dante-read-fails is a count from 1, not \"" + value + "\"";
+        return Taken::WrongValue;
+    }
+    config->dante.failingRead = static_cast<DWORD>(number);
+    return Taken::Yes;
 }
 
 }  // namespace
@@ -240,8 +364,14 @@ bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* op
                                     : config.faults.unplugAfterTransfers) =
                 static_cast<unsigned>(number);
         } else {
-            *error = "unknown option " + name;
-            return false;
+            const Taken taken = ParseAudioOption(name, hasValue, value, &config, error);
+            if (taken == Taken::WrongValue) {
+                return false;
+            }
+            if (taken == Taken::NotMine) {
+                *error = "unknown option " + name;
+                return false;
+            }
         }
     }
     return true;

@@ -2,12 +2,14 @@
 
 #include <cctype>
 #include <cstdio>
+#include <optional>
 
 namespace sim {
 
 namespace {
 
-constexpr const char* kHidClassSuffix = "#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+// The room that a wave device's interface name has in the wizard, NUL included, in UTF-16.
+constexpr std::size_t kInterfaceNameRoom = 1024;
 
 // Reached as in a wrapping clock: the signed difference is not negative.
 bool Reached(DWORD now, DWORD when) {
@@ -22,6 +24,28 @@ std::string Hex4(WORD value) {
 
 std::string Identity(WORD productId) {
     return Hex4(kVendorId) + ":" + Hex4(productId);
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// Device paths are ASCII.
+std::u16string Widened(const std::string& text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+// The second mixer signals and counts as the first one does, but shows none of its audio faults.
+SimConfig ForSecondMixer(const SimConfig& config) {
+    SimConfig second = config;
+    second.audio = AudioConfig{};
+    second.audio.signalDelayMs = config.audio.signalDelayMs;
+    second.audio.signalSeed = config.audio.signalSeed;
+    second.dante.failingRead = 0;
+    return second;
 }
 
 }  // namespace
@@ -42,16 +66,19 @@ struct SimulatedVantor::Mixer {
     DWORD usbNode = 0;
     DWORD hidNode = 0;
     std::string path;
+    // The audio function, in application mode only: its node and its audio interface.
+    DWORD audioNode = 0;
+    std::string audioPath;
+    DWORD leftAt = 0;  // when it last left the bus: a capture from it stalls there
     unsigned transfers = 0;
     // Read before the lock is taken: a transfer that overlaps another shows up here.
     std::atomic<unsigned> inFlight{0};
 };
 
-// A HID device of someone else: enumerated and described, but it knows no mixer commands.
-struct SimulatedVantor::OtherHid {
-    portable::DeviceInterfaceEntry entry;
-    portable::HidDescription description;
-    bool refusesReadWrite = false;  // held by the system, as keyboards and mice are
+// A wave device: the name its driver reports, and the mixer it belongs to, if any.
+struct SimulatedVantor::WaveEndpoint {
+    std::optional<std::u16string> interfaceName;
+    std::optional<std::size_t> unit;
 };
 
 class SimulatedVantor::MixerChannel final : public portable::HidChannel {
@@ -75,32 +102,83 @@ private:
     unsigned m_generation;
 };
 
-class SimulatedVantor::OtherHidChannel final : public portable::HidChannel {
+// A capture from a mixer: its test signal, which stalls where the mixer left the bus.
+class SimulatedVantor::MixerCapture final : public portable::WaveCapture {
 public:
-    explicit OtherHidChannel(const portable::HidDescription& description)
-        : m_description(description) {}
-    DWORD Describe(portable::HidDescription* description) override {
-        *description = m_description;
-        return ERROR_SUCCESS;
+    // Made under the system's lock.
+    MixerCapture(SimulatedVantor* sim, std::size_t unit)
+        : m_sim(sim), m_unit(unit), m_generation(sim->m_mixers[unit]->generation) {
+        if (unit == 0) {
+            const AudioConfig& audio = sim->m_config.audio;
+            m_prepareResult = audio.prepareResult;
+            m_addResult = audio.addResult;
+            m_startResult = audio.startResult;
+            m_neverCompletes = audio.bufferNeverCompletes;
+        }
     }
-    // Its reports are not the mixer's: the device stalls them.
-    DWORD GetFeature(BYTE*, std::size_t) override { return ERROR_GEN_FAILURE; }
-    DWORD SetFeature(const BYTE*, std::size_t) override { return ERROR_GEN_FAILURE; }
+
+    UINT Prepare() override { return m_prepareResult; }
+    UINT Queue() override { return m_addResult; }
+    UINT Start(DWORD) override {
+        if (m_startResult == MMSYSERR_NOERROR) {
+            Log("audio: start");
+        }
+        return m_startResult;
+    }
+    void Stop(DWORD) override { Log("audio: stop"); }
+
+    std::uint64_t Arrived(DWORD startedAt, DWORD now) override {
+        if (m_neverCompletes) {
+            return 0;
+        }
+        DWORD end = now;
+        {
+            std::lock_guard lock(m_sim->m_mutex);
+            const Mixer& mixer = *m_sim->m_mixers[m_unit];
+            if (!m_endedAt && (!mixer.present || mixer.generation != m_generation)) {
+                m_endedAt = mixer.leftAt;
+            }
+            if (m_endedAt && Reached(end, *m_endedAt)) {
+                end = *m_endedAt;
+            }
+        }
+        const LONG elapsed = static_cast<LONG>(end - startedAt);
+        return elapsed <= 0 ? 0 : std::uint64_t(elapsed) * kSignalRate / 1000 * kSignalFrameBytes;
+    }
+
+    void Read(DWORD startedAt, std::uint64_t offset, BYTE* data, std::size_t length) override {
+        std::lock_guard lock(m_sim->m_mutex);
+        m_sim->m_mixers[m_unit]->protocol.GetSignal().Read(startedAt, offset, data, length);
+    }
 
 private:
-    portable::HidDescription m_description;
+    void Log(const char* line) {
+        std::lock_guard lock(m_sim->m_mutex);
+        if (m_sim->Logging()) {
+            m_sim->Log(m_unit == 0 ? std::string(line) : std::string(line) + " (mixer 2)");
+        }
+    }
+
+    SimulatedVantor* m_sim;
+    std::size_t m_unit;
+    unsigned m_generation;
+    UINT m_prepareResult = MMSYSERR_NOERROR;
+    UINT m_addResult = MMSYSERR_NOERROR;
+    UINT m_startResult = MMSYSERR_NOERROR;
+    bool m_neverCompletes = false;
+    std::optional<DWORD> m_endedAt;  // under the system's lock
 };
 
 SimulatedVantor::SimulatedVantor(const SimConfig& config) : m_config(config) {
     const DWORD controller =
         m_tree.Add(m_tree.GetRoot(), "PCI\\VEN_8086&DEV_A36D\\3&11583659&0&A0");
     m_rootHub = m_tree.Add(controller, "USB\\ROOT_HUB30\\4&2A1F5C3&0&0");
-    AddOtherDevices();
+    m_others = std::make_unique<OtherDevices>(&m_tree, m_rootHub);
 
     const DWORD now = timeGetTime();
     const std::size_t count = config.secondMixer ? 2 : 1;
     for (std::size_t unit = 0; unit < count; ++unit) {
-        auto mixer = std::make_unique<Mixer>(config);
+        auto mixer = std::make_unique<Mixer>(unit == 0 ? config : ForSecondMixer(config));
         mixer->serialNumber = unit == 0 ? u"VT24A0117" : u"VT24A0342";
         m_mixers.push_back(std::move(mixer));
     }
@@ -127,36 +205,6 @@ SimulatedVantor::~SimulatedVantor() {
     }
 }
 
-void SimulatedVantor::AddOtherDevices() {
-    // Listed before the mixer, as devices on lower ports are: a keyboard that Windows holds for
-    // itself and a vendor's HID device that opens but is no mixer.
-    struct Other {
-        WORD vendorId, productId;
-        const char* usbInstance;
-        const char* hidPath;
-        bool refuses;
-    };
-    const Other others[] = {
-        {0x046D, 0xC31C, "USB\\VID_046D&PID_C31C\\5&1C4D3E2&0&1",
-         "\\\\?\\hid#vid_046d&pid_c31c&mi_00#7&24b3a1c&0&0000", true},
-        {0x04D8, 0x003F, "USB\\VID_04D8&PID_003F\\5&1C4D3E2&0&2",
-         "\\\\?\\hid#vid_04d8&pid_003f#7&3a07e5d9&0&0000", false},
-    };
-    for (const Other& other : others) {
-        const DWORD usb = m_tree.Add(m_rootHub, other.usbInstance);
-        auto device = std::make_unique<OtherHid>();
-        device->entry.path = std::string(other.hidPath) + kHidClassSuffix;
-        device->entry.devInst = m_tree.Add(usb, std::string("HID\\") + other.usbInstance + "\\0");
-        device->description.vendorId = other.vendorId;
-        device->description.productId = other.productId;
-        device->description.versionNumber = 0x0110;
-        device->description.manufacturer = u"Other Vendor";
-        device->description.caps.featureReportByteLength = other.refuses ? 0 : 9;
-        device->refusesReadWrite = other.refuses;
-        m_others.push_back(std::move(device));
-    }
-}
-
 void SimulatedVantor::Arrive(std::size_t unit, WORD productId, DWORD now) {
     Mixer& mixer = *m_mixers[unit];
     const std::string port = unit == 0 ? "3" : "4";
@@ -176,6 +224,9 @@ void SimulatedVantor::Arrive(std::size_t unit, WORD productId, DWORD now) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     mixer.path = "\\\\?\\hid#" + lowerIds + "&mi_00#" + instance + kHidClassSuffix;
+    if (productId == kProductRun) {
+        AddAudioFunction(unit);
+    }
     mixer.protocol.Start(productId);
     mixer.present = true;
     mixer.arriving = false;
@@ -183,10 +234,30 @@ void SimulatedVantor::Arrive(std::size_t unit, WORD productId, DWORD now) {
     Log("plug " + Identity(productId));
 }
 
-void SimulatedVantor::Leave(Mixer& mixer) {
+void SimulatedVantor::AddAudioFunction(std::size_t unit) {
+    // Beside the HID interface function, under the same USB composite device.
+    Mixer& mixer = *m_mixers[unit];
+    const std::string port = unit == 0 ? "3" : "4";
+    mixer.audioNode = m_tree.Add(mixer.usbNode, "USB\\VID_0CA8&PID_0801&MI_01\\6&2B8F1A7&0&0001");
+    std::string path = "\\\\?\\usb#vid_0ca8&pid_0801&mi_01#7&a3b5c9e&" +
+                       std::to_string(mixer.generation) + "&" + port;
+    const std::string tail = std::string(kAudioClassSuffix) + "\\global";
+    if (unit == 0 && m_config.audio.longInterfaceName) {
+        // One character more than a 1,024-byte name buffer holds: the device-setup service still
+        // gives the whole path to a detail buffer of 1,030 bytes, the wave driver's name no longer
+        // fits.
+        const std::size_t characters = kInterfaceNameRoom / sizeof(char16_t);
+        path += "&" + std::string(characters - path.size() - tail.size() - 1, '0');
+    }
+    mixer.audioPath = path + tail;
+}
+
+void SimulatedVantor::Leave(Mixer& mixer, DWORD now) {
     m_tree.Remove(mixer.usbNode);
     mixer.present = false;
-    mixer.usbNode = mixer.hidNode = 0;
+    mixer.usbNode = mixer.hidNode = mixer.audioNode = 0;
+    mixer.audioPath.clear();
+    mixer.leftAt = now;
     Log("unplug " + Identity(mixer.protocol.GetProductId()));
 }
 
@@ -208,16 +279,13 @@ std::vector<portable::DeviceInterfaceEntry> SimulatedVantor::PresentInterfaces(
     portable::InterfaceClass interfaceClass) {
     std::lock_guard lock(m_mutex);
     Advance(timeGetTime());
-    std::vector<portable::DeviceInterfaceEntry> entries;
-    if (interfaceClass != portable::InterfaceClass::Hid) {
-        return entries;
-    }
-    for (const auto& other : m_others) {
-        entries.push_back(other->entry);
-    }
+    std::vector<portable::DeviceInterfaceEntry> entries = m_others->Interfaces(interfaceClass);
+    const bool audio = interfaceClass == portable::InterfaceClass::Audio;
     for (const auto& mixer : m_mixers) {
-        if (mixer->present) {
-            entries.push_back({mixer->path, mixer->hidNode});
+        if (mixer->present && (!audio || mixer->audioNode != 0)) {
+            entries.push_back(
+                audio ? portable::DeviceInterfaceEntry{mixer->audioPath, mixer->audioNode}
+                      : portable::DeviceInterfaceEntry{mixer->path, mixer->hidNode});
         }
     }
     return entries;
@@ -234,14 +302,9 @@ DWORD SimulatedVantor::OpenHid(const std::string& path, DWORD desiredAccess, DWO
     (void)shareMode;
     std::lock_guard lock(m_mutex);
     Advance(timeGetTime());
-    for (const auto& other : m_others) {
-        if (other->entry.path == path) {
-            if (other->refusesReadWrite && (desiredAccess & (GENERIC_READ | GENERIC_WRITE)) != 0) {
-                return ERROR_ACCESS_DENIED;
-            }
-            *channel = std::make_shared<OtherHidChannel>(other->description);
-            return ERROR_SUCCESS;
-        }
+    DWORD error = ERROR_SUCCESS;
+    if (m_others->OpenHid(path, desiredAccess, &error, channel)) {
+        return error;
     }
     for (std::size_t unit = 0; unit < m_mixers.size(); ++unit) {
         const Mixer& mixer = *m_mixers[unit];
@@ -263,6 +326,61 @@ bool SimulatedVantor::InstallationPending() {
         }
     }
     return false;
+}
+
+std::vector<SimulatedVantor::WaveEndpoint> SimulatedVantor::Endpoints(
+    portable::WaveDirection direction) const {
+    std::vector<WaveEndpoint> endpoints;
+    for (std::u16string& name : m_others->WaveDeviceNames(direction)) {
+        endpoints.push_back({std::move(name), std::nullopt});
+    }
+    // The mixer's capture and playback devices both stand on its one audio interface.
+    for (std::size_t unit = 0; unit < m_mixers.size(); ++unit) {
+        const Mixer& mixer = *m_mixers[unit];
+        const bool faulty = unit == 0;
+        if (!mixer.present || mixer.audioNode == 0 || (faulty && m_config.audio.noWaveDevices)) {
+            continue;
+        }
+        const bool otherCase = faulty && m_config.audio.nameInOtherCase;
+        endpoints.push_back({Widened(otherCase ? Upper(mixer.audioPath) : mixer.audioPath), unit});
+    }
+    return endpoints;
+}
+
+std::vector<portable::WaveDeviceEntry> SimulatedVantor::WaveDevices(
+    portable::WaveDirection direction) {
+    std::lock_guard lock(m_mutex);
+    Advance(timeGetTime());
+    std::vector<portable::WaveDeviceEntry> devices;
+    for (const WaveEndpoint& endpoint : Endpoints(direction)) {
+        devices.push_back({endpoint.interfaceName});
+    }
+    return devices;
+}
+
+UINT SimulatedVantor::OpenWaveCapture(UINT id, const portable::PcmFormat& format,
+                                      std::shared_ptr<portable::WaveCapture>* capture) {
+    std::lock_guard lock(m_mutex);
+    Advance(timeGetTime());
+    const std::vector<WaveEndpoint> endpoints = Endpoints(portable::WaveDirection::Capture);
+    if (id >= endpoints.size()) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    const std::optional<std::size_t> unit = endpoints[id].unit;
+    if (!unit) {
+        *capture = OtherDevices::OpenCapture(format);
+        return MMSYSERR_NOERROR;
+    }
+    // The mixer's audio function streams its one format.
+    if (format.channels != 2 || format.samplesPerSecond != kSignalRate ||
+        format.bitsPerSample != 16) {
+        return WAVERR_BADFORMAT;
+    }
+    if (*unit == 0 && m_config.audio.openResult != MMSYSERR_NOERROR) {
+        return m_config.audio.openResult;
+    }
+    *capture = std::make_shared<MixerCapture>(this, *unit);
+    return MMSYSERR_NOERROR;
 }
 
 DWORD SimulatedVantor::Describe(std::size_t unit, unsigned generation,
@@ -319,7 +437,7 @@ DWORD SimulatedVantor::Transfer(std::size_t unit, unsigned generation, bool set,
         }
         LogTransfer(unit, set, report[0], what, error);
         if (restart != MixerProtocol::Restart::None) {
-            Leave(*mixer);
+            Leave(*mixer, now);
             mixer->arriving = true;
             mixer->arrivalAt = now + m_config.timing.restartMs;
             mixer->arrivalProductId = restart == MixerProtocol::Restart::IntoUpdate
@@ -331,7 +449,7 @@ DWORD SimulatedVantor::Transfer(std::size_t unit, unsigned generation, bool set,
         ++mixer->transfers;
         if (unit == 0 && mixer->transfers == m_config.faults.unplugAfterTransfers &&
             mixer->present) {
-            Leave(*mixer);
+            Leave(*mixer, now);
             mixer->arriving = false;
             mixer->gone = true;
         }

@@ -1,7 +1,7 @@
 // A Windows system with a Vantor attached, as the device stand-ins see it: the device tree of a USB
-// composite device with its HID interface, other HID devices beside it, the mixer's modes and
-// restarts on the process clock, its command protocol and flash, its failures, and a transcript of
-// every transfer.
+// composite device with its HID interface and its audio function, other HID and audio devices
+// beside it, the wave devices and their capture streams, the mixer's modes and restarts on the
+// process clock, its command protocol and flash, its failures, and a transcript of every transfer.
 #pragma once
 
 #include <atomic>
@@ -13,6 +13,7 @@
 #include "platform/portable/devicebackend.h"
 #include "sim/devicetree.h"
 #include "sim/mixerprotocol.h"
+#include "sim/otherdevices.h"
 #include "sim/simconfig.h"
 
 namespace sim {
@@ -30,6 +31,9 @@ public:
     DWORD OpenHid(const std::string& path, DWORD desiredAccess, DWORD shareMode,
                   std::shared_ptr<portable::HidChannel>* channel) override;
     bool InstallationPending() override;
+    std::vector<portable::WaveDeviceEntry> WaveDevices(portable::WaveDirection direction) override;
+    UINT OpenWaveCapture(UINT id, const portable::PcmFormat& format,
+                         std::shared_ptr<portable::WaveCapture>* capture) override;
 
     // The person plugs the first mixer in again after it left for good: it arrives at once, in the
     // mode it was in, with its flash as it was.
@@ -46,13 +50,15 @@ public:
 
 private:
     class MixerChannel;
-    class OtherHidChannel;
+    class MixerCapture;
     struct Mixer;
-    struct OtherHid;
+    struct WaveEndpoint;
 
-    void AddOtherDevices();
     void Arrive(std::size_t unit, WORD productId, DWORD now);
-    void Leave(Mixer& mixer);
+    void AddAudioFunction(std::size_t unit);
+    void Leave(Mixer& mixer, DWORD now);
+    // The wave devices of a direction in the order of their ids. The caller holds m_mutex.
+    std::vector<WaveEndpoint> Endpoints(portable::WaveDirection direction) const;
     void Advance(DWORD now);
     DWORD Describe(std::size_t unit, unsigned generation, portable::HidDescription* description);
     DWORD Transfer(std::size_t unit, unsigned generation, bool set, BYTE* report,
@@ -67,7 +73,7 @@ private:
     mutable std::mutex m_mutex;
     DeviceTree m_tree;
     DWORD m_rootHub = 0;
-    std::vector<std::unique_ptr<OtherHid>> m_others;
+    std::unique_ptr<OtherDevices> m_others;
     std::vector<std::unique_ptr<Mixer>> m_mixers;
     std::vector<std::string> m_transcript;
     std::atomic<unsigned> m_overlaps{0};

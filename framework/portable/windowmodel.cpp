@@ -197,6 +197,10 @@ WindowModel::QueueStatistics WindowModel::Statistics() const {
     return m_statistics;
 }
 
+void WindowModel::SetSpy(Spy spy) {
+    m_spy = std::move(spy);
+}
+
 void WindowModel::ResetStatistics() {
     std::lock_guard lock(m_mutex);
     m_statistics = QueueStatistics{};
@@ -215,6 +219,9 @@ void WindowModel::RunUntil(const std::function<bool()>& done) {
     while (!done()) {
         Message message;
         if (TakeMessage(&message)) {
+            if (message.crossThread && m_spy) {
+                m_spy(message.handle, message.message, message.wParam, message.lParam);
+            }
             const LRESULT result =
                 Dispatch(message.handle, message.message, message.wParam, message.lParam);
             if (message.result) {

@@ -106,6 +106,10 @@ public:
     };
     QueueStatistics Statistics() const;
     void ResetStatistics();
+
+    // For tests: sees every message another thread sent, just before it runs.
+    using Spy = std::function<void(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)>;
+    void SetSpy(Spy spy);
     // The class behaviour of every window kind (DefWindowProcA).
     LRESULT ClassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -145,6 +149,7 @@ private:
     std::optional<int> m_boxAnswer;
     TaskbarView m_taskbar;
     QueueStatistics m_statistics;
+    Spy m_spy;
 };
 
 }  // namespace portable

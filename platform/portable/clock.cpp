@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <thread>
 
+#include "platform/portable/duecaptures.h"
 #include "platform/portable/unsupported.h"
 #include "platform/win32api.h"
 
@@ -49,7 +50,10 @@ void Sleep(DWORD dwMilliseconds) {
         portable::Unsupported("Sleep(INFINITE), a wait that never ends");
     }
     if (g_virtual.load()) {
-        g_virtualNow.fetch_add(dwMilliseconds);
+        const std::uint64_t now = g_virtualNow.fetch_add(dwMilliseconds) + dwMilliseconds;
+        // Simulated audio is produced on threads of its own; virtual time must not run past a
+        // buffer that is due before its thread has handed it back.
+        portable::WaitForDueCaptures(static_cast<DWORD>(now));
         // Still give the processor away: the thread a poller waits for has to get a turn.
         std::this_thread::yield();
         return;

@@ -11,6 +11,8 @@ typedef UINT* LPUINT;
 struct HWAVEIN__;
 typedef HWAVEIN__* HWAVEIN;
 typedef HWAVEIN* LPHWAVEIN;
+struct HWAVEOUT__;
+typedef HWAVEOUT__* HWAVEOUT;
 
 #define MMSYSERR_NOERROR 0
 #define MMSYSERR_ERROR 1
@@ -72,7 +74,7 @@ UINT waveInGetNumDevs();
 UINT waveOutGetNumDevs();
 // The device id in place of a handle, as the interface queries take it.
 MMRESULT waveInMessage(HWAVEIN hwi, UINT uMsg, DWORD_PTR dw1, DWORD_PTR dw2);
-MMRESULT waveOutMessage(HWAVEIN hwo, UINT uMsg, DWORD_PTR dw1, DWORD_PTR dw2);
+MMRESULT waveOutMessage(HWAVEOUT hwo, UINT uMsg, DWORD_PTR dw1, DWORD_PTR dw2);
 
 // Supported: no callback (CALLBACK_NULL), instance 0.
 MMRESULT waveInOpen(LPHWAVEIN phwi, UINT uDeviceID, LPCWAVEFORMATEX pwfx, DWORD_PTR dwCallback,
@@ -85,5 +87,6 @@ MMRESULT waveInReset(HWAVEIN hwi);
 MMRESULT waveInUnprepareHeader(HWAVEIN hwi, LPWAVEHDR pwh, UINT cbwh);
 MMRESULT waveInClose(HWAVEIN hwi);
 
-// Case-insensitive comparison of UTF-16 strings, as the user's locale orders them.
+// Case-insensitive comparison of UTF-16 strings, as the user's locale orders them. Off Windows only
+// ASCII letters fold: the strings this system compares are device paths.
 int lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,8 @@ TEST(MixerProtocol, CommandsOutOfPlaceAreRejected) {
         {sim::MixerStart::Update, PRODUCT_ID_UPDATE, "WRFI"},         // no write pass open
         {sim::MixerStart::Update, PRODUCT_ID_UPDATE, "VFFW"},         // nothing written to verify
         {sim::MixerStart::Update, PRODUCT_ID_UPDATE, "XXXX"},
+        {sim::MixerStart::Update, PRODUCT_ID_UPDATE, "UATE"},  // no audio function to test
+        {sim::MixerStart::UpdateAlt, PRODUCT_ID_UPDATE_ALT, "GECF"},
     };
     for (const Case& c : cases) {
         SimulatedSystem system(MixerStartingIn(c.start));
@@ -190,6 +193,44 @@ TEST(MixerProtocol, TheChosenDataBlockFailsItsTransfer) {
     EXPECT_EQ(system.Mixer().GetCodeFlash().size(), 2 * DATA_BLOCK_SIZE);
     const auto transcript = system.Mixer().GetTranscript();
     EXPECT_EQ(transcript.back(), "set F1 120 failed 1117");
+}
+
+TEST(MixerProtocol, GecfMakesTheNextStatusReadTheDanteCounters) {
+    struct Case {
+        std::vector<DWORD> readings;
+        DWORD failingRead;
+        std::vector<DWORD> expected;
+    } const cases[] = {
+        {{10, 12}, 0, {10, 12, 12}},  // the last reading stays
+        {{sim::kDanteNotConnected}, 0, {sim::kDanteNotConnected, sim::kDanteNotConnected}},
+        {{10, 12}, 2, {10, kFailed, 12}},  // the reading of a failed read comes next
+    };
+    for (const Case& c : cases) {
+        sim::SimConfig config;
+        config.dante.readings = c.readings;
+        config.dante.failingRead = c.failingRead;
+        SimulatedSystem system(config);
+        CVantorHid mixer(VENDOR_ID, PRODUCT_ID_RUN, 0);
+        std::vector<DWORD> readings;
+        for (std::size_t i = 0; i < c.expected.size(); ++i) {
+            ASSERT_TRUE(mixer.SendCommand("GECF"));
+            BYTE answer[4];
+            if (mixer.ReadFeature(REPORT_ID_COMMAND, answer, sizeof answer)) {
+                DWORD word;
+                std::memcpy(&word, answer, sizeof word);
+                readings.push_back(ntohl(word));
+            } else {
+                EXPECT_EQ(GetLastError(), static_cast<DWORD>(sim::kTransferError));
+                readings.push_back(kFailed);
+            }
+        }
+        EXPECT_EQ(readings, c.expected);
+        // The signal commands are the mixer's own too; a read after another command is that
+        // command's status, not the counter's.
+        ASSERT_TRUE(mixer.SendCommand("GECF"));
+        EXPECT_EQ(Exchange(mixer, "UATE"), sim::kStatusDone);
+        EXPECT_EQ(Exchange(mixer, "UATD"), sim::kStatusDone);
+    }
 }
 
 }  // namespace

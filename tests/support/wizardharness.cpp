@@ -3,6 +3,7 @@
 #include "app/setupapp.h"
 #include "app/setupdlg.h"
 #include "app/workernotification.h"
+#include "framework/portable/windowmodel.h"
 #include "platform/portable/clock.h"
 
 WizardHarness::WizardHarness() {
@@ -13,9 +14,38 @@ WizardHarness::WizardHarness() {
     InterlockedExchange(&UsbTestAnswer, 0);
     InterlockedExchange(&DanteTestAnswer, 0);
     portable::SetView(&view);
+    portable::WindowModel& model = portable::WindowModel::Instance();
+    model.SetSpy([this, &model](HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+        const portable::Window* page = model.Find(handle);
+        if (message == WM_APP && page != nullptr) {
+            notifications.push_back(
+                {page->templateId, static_cast<UINT>(wParam), static_cast<LONG>(lParam)});
+        }
+    });
+}
+
+std::vector<UINT> WizardHarness::CodesOn(int templateId) const {
+    std::vector<UINT> codes;
+    for (const Notification& notification : notifications) {
+        if (notification.page == templateId) {
+            codes.push_back(notification.code);
+        }
+    }
+    return codes;
+}
+
+std::vector<LONG> WizardHarness::ProgressOn(int templateId) const {
+    std::vector<LONG> values;
+    for (const Notification& notification : notifications) {
+        if (notification.page == templateId && notification.code == 2) {
+            values.push_back(notification.value);
+        }
+    }
+    return values;
 }
 
 WizardHarness::~WizardHarness() {
+    portable::WindowModel::Instance().SetSpy(nullptr);
     portable::SetView(nullptr);
     portable::UseRealClock();
 }

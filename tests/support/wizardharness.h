@@ -22,6 +22,16 @@ public:
     std::vector<portable::HeadlessView::Entry> EventsOn(int templateId,
                                                         portable::ViewEvent::Kind kind) const;
 
+    // The workers' notifications, as their pages received them.
+    struct Notification {
+        int page;  // the page's dialog template
+        UINT code;
+        LONG value;
+    };
+    std::vector<Notification> notifications;
+    // The codes, or the values of code 2, that one page received.
+    std::vector<UINT> CodesOn(int templateId) const;
+    std::vector<LONG> ProgressOn(int templateId) const;
+
     portable::HeadlessView view;
 };
-

@@ -1,0 +1,117 @@
+// The Dante serial port test, on the Dante test page's worker thread: the mixer's counter of its
+// Dante serial link read twice, five seconds apart; the link is sound when it grew by at most 2.
+#include <memory>
+
+#include "app/dantepage.h"
+#include "app/setupdlg.h"
+#include "app/workernotification.h"
+#include "device/mixerids.h"
+#include "device/vantorhid.h"
+#include "resources/resource.h"
+
+namespace {
+
+const DWORD COUNTER_NOT_CONNECTED = 0xFFFFFFFF;
+const DWORD READING_INTERVAL_MS = 5000;
+const DWORD WAIT_POLL_MS = 100;
+const DWORD ALLOWED_GROWTH = 2;
+
+class CDanteTestRun {
+public:
+    explicit CDanteTestRun(CDantePage& page) : m_page(page) {}
+    void Run();
+
+private:
+    void Notify(UINT code, LONG value = 0) { NotifyPage(&m_page, code, value); }
+    // One reading of the counter: "GECF", then a single read of its answer, no retries.
+    bool ReadCounter(CVantorHid& mixer, DWORD* reading);
+    bool Test(CVantorHid& mixer);
+
+    CDantePage& m_page;
+    DWORD m_error = 0;
+};
+
+bool CDanteTestRun::ReadCounter(CVantorHid& mixer, DWORD* reading) {
+    DWORD word = 0;
+    if (!mixer.SendCommand("GECF") || !mixer.ReadFeature(REPORT_ID_COMMAND, &word, sizeof word)) {
+        m_error = GetLastError();
+        return false;
+    }
+    *reading = ntohl(word);
+    return true;
+}
+
+bool CDanteTestRun::Test(CVantorHid& mixer) {
+    DWORD first = 0;
+    if (!ReadCounter(mixer, &first)) {
+        return false;
+    }
+    if (first == COUNTER_NOT_CONNECTED) {
+        m_error = ERROR_DEVICE_NOT_CONNECTED;
+        return false;
+    }
+    const DWORD start = timeGetTime();
+    for (DWORD elapsed = 0; elapsed < READING_INTERVAL_MS; elapsed = timeGetTime() - start) {
+        Notify(WN_PROGRESS, static_cast<LONG>((elapsed * 100) / READING_INTERVAL_MS));
+        Sleep(WAIT_POLL_MS);
+    }
+    DWORD second = 0;
+    if (!ReadCounter(mixer, &second)) {
+        return false;
+    }
+    // Unsigned: a counter that went down shows as a huge growth.
+    if (second - first > ALLOWED_GROWTH) {
+        m_error = static_cast<DWORD>(SCARD_F_COMM_ERROR);
+        return false;
+    }
+    return true;
+}
+
+void CDanteTestRun::Run() {
+    int title = 0;
+    int body = 0;
+    int footer = 0;
+    int error = 0;
+    CSetupDlg::GetWorkerOutcome(&title, &body, &footer, &error);
+    if (error != 0) {
+        Notify(WN_DONE);  // an earlier stage failed: nothing to test
+        return;
+    }
+    Notify(WN_ANIMATE);
+    std::unique_ptr<CVantorHid> mixer;
+    try {
+        mixer = std::make_unique<CVantorHid>(VENDOR_ID, PRODUCT_ID_RUN, 0);
+    } catch (...) {
+        mixer.reset();
+    }
+    Notify(WN_PROGRESS_START);
+
+    bool passed = false;
+    if (!mixer) {
+        // Asked in quiet mode too: the test asks whenever it finds no mixer.
+        AskUser(&m_page, &DanteTestAnswer, WN_ASK_NOT_CONNECTED);
+        m_error = ERROR_BAD_UNIT;
+    } else {
+        passed = Test(*mixer);
+        Notify(WN_PROGRESS, 100);
+    }
+
+    // Closed before the outcome: after WN_DONE the worker touches nothing of the program's.
+    mixer.reset();
+    if (passed) {
+        // After a passed USB test in this run, the finish page speaks of both tests.
+        const int passedBody = body == IDS_USB_TEST_PASSED_TEXT ? IDS_BOTH_TESTS_PASSED_TEXT
+                                                                : IDS_DANTE_TEST_PASSED_TEXT;
+        CSetupDlg::SetWorkerOutcome(0, passedBody, 0, 0);
+    } else {
+        m_page.StoreFailure(m_error);
+    }
+    Notify(WN_DONE);
+}
+
+}  // namespace
+
+UINT CDantePage::DanteTestWorker() {
+    CDanteTestRun(*this).Run();
+    return 0;
+}
