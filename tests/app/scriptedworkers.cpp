@@ -43,4 +43,3 @@ UINT CDantePage::DanteTestWorker() {
     }
     return 0;
 }
-
