@@ -97,7 +97,9 @@ const FlashImage* MixerProtocol::PassImage() const {
 DWORD MixerProtocol::Take(const BYTE* report, std::size_t length, DWORD now, std::string* what,
                           Restart* restart) {
     *restart = Restart::None;
-    *what = Describe(report, length);
+    if (what != nullptr) {
+        *what = Describe(report, length);
+    }
     if (report[0] == kReportCommand && length >= 5) {
         return TakeCommand(std::string(reinterpret_cast<const char*>(report + 1), 4), now, restart);
     }

@@ -38,8 +38,8 @@ public:
     void Start(WORD productId);
     WORD GetProductId() const { return m_productId; }
 
-    // A report that the host set. Returns 0 or the Win32 error the transfer fails with; `what` is
-    // the transcript's description of the report, `restart` what the mixer does next.
+    // A report that the host set. Returns 0 or the Win32 error the transfer fails with; `what`, if
+    // given, is the transcript's description of the report, `restart` what the mixer does next.
     DWORD Take(const BYTE* report, std::size_t length, DWORD now, std::string* what,
                Restart* restart);
     // A report that the host gets: the status word, big-endian after the report id. Returns 0 or

@@ -426,7 +426,8 @@ DWORD SimulatedVantor::Transfer(std::size_t unit, unsigned generation, bool set,
         MixerProtocol::Restart restart = MixerProtocol::Restart::None;
         DWORD word = 0;
         if (set) {
-            error = mixer->protocol.Take(report, length, now, &what, &restart);
+            error =
+                mixer->protocol.Take(report, length, now, Logging() ? &what : nullptr, &restart);
         } else {
             error = mixer->protocol.Answer(report, length, now, &word);
             if (error == ERROR_SUCCESS && Logging()) {

@@ -263,15 +263,16 @@ private:
 };
 
 TEST(LineView, WaitsNoLongerThanAskedAndLeavesABlockedReaderBehind) {
-    // The reader may outlive the view, so its stream lives as long as the process.
-    static SilentBuffer buffer;
-    static std::istream in(&buffer);
+    // The reader may outlive the view, even the test: its stream is never destroyed, not even when
+    // the process ends while the reader is still returning from its read.
+    static auto* buffer = new SilentBuffer;
+    static auto* in = new std::istream(buffer);
     std::ostringstream out;
     {
-        portable::LineView view(in, out);
+        portable::LineView view(*in, out);
         EXPECT_EQ(view.WaitForPerson(Welcome(), 20), Press::None);
     }  // must not wait for the read
-    buffer.End();
+    buffer->End();
     EXPECT_EQ(out.str(), "buttons: next, cancel\n");
 }
 
