@@ -5,8 +5,8 @@
 #include "app/dantepage.h"
 #include "app/setupdlg.h"
 #include "app/workernotification.h"
-#include "device/mixerids.h"
 #include "device/vantorhid.h"
+#include "porttest/porttestopening.h"
 #include "resources/resource.h"
 
 namespace {
@@ -68,28 +68,14 @@ bool CDanteTestRun::Test(CVantorHid& mixer) {
 }
 
 void CDanteTestRun::Run() {
-    int title = 0;
-    int body = 0;
-    int footer = 0;
-    int error = 0;
-    CSetupDlg::GetWorkerOutcome(&title, &body, &footer, &error);
-    if (error != 0) {
-        Notify(WN_DONE);  // an earlier stage failed: nothing to test
+    int previousBody = 0;
+    std::unique_ptr<CVantorHid> mixer;
+    const PortTestOpening opening = OpenPortTest(m_page, &DanteTestAnswer, &previousBody, &mixer);
+    if (opening == PortTestOpening::Skipped) {
         return;
     }
-    Notify(WN_ANIMATE);
-    std::unique_ptr<CVantorHid> mixer;
-    try {
-        mixer = std::make_unique<CVantorHid>(VENDOR_ID, PRODUCT_ID_RUN, 0);
-    } catch (...) {
-        mixer.reset();
-    }
-    Notify(WN_PROGRESS_START);
-
     bool passed = false;
-    if (!mixer) {
-        // Asked in quiet mode too: the test asks whenever it finds no mixer.
-        AskUser(&m_page, &DanteTestAnswer, WN_ASK_NOT_CONNECTED);
+    if (opening == PortTestOpening::NoMixer) {
         m_error = ERROR_BAD_UNIT;
     } else {
         passed = Test(*mixer);
@@ -100,8 +86,9 @@ void CDanteTestRun::Run() {
     mixer.reset();
     if (passed) {
         // After a passed USB test in this run, the finish page speaks of both tests.
-        const int passedBody = body == IDS_USB_TEST_PASSED_TEXT ? IDS_BOTH_TESTS_PASSED_TEXT
-                                                                : IDS_DANTE_TEST_PASSED_TEXT;
+        const int passedBody = previousBody == IDS_USB_TEST_PASSED_TEXT
+                                   ? IDS_BOTH_TESTS_PASSED_TEXT
+                                   : IDS_DANTE_TEST_PASSED_TEXT;
         CSetupDlg::SetWorkerOutcome(0, passedBody, 0, 0);
     } else {
         m_page.StoreFailure(m_error);

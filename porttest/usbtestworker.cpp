@@ -8,8 +8,8 @@
 #include "app/testingpage.h"
 #include "app/workernotification.h"
 #include "device/findwavedevice.h"
-#include "device/mixerids.h"
 #include "device/vantorhid.h"
+#include "porttest/porttestopening.h"
 #include "porttest/testsignal.h"
 #include "resources/resource.h"
 
@@ -101,29 +101,14 @@ private:
 };
 
 void CUsbTestRun::Run() {
-    int title = 0;
-    int body = 0;
-    int footer = 0;
-    int error = 0;
-    CSetupDlg::GetWorkerOutcome(&title, &body, &footer, &error);
-    if (error != 0) {
-        Notify(WN_DONE);  // an earlier stage failed: nothing to test
+    int previousBody = 0;
+    std::unique_ptr<CVantorHid> mixer;
+    const PortTestOpening opening = OpenPortTest(m_page, &UsbTestAnswer, &previousBody, &mixer);
+    if (opening == PortTestOpening::Skipped) {
         return;
     }
-    Notify(WN_ANIMATE);
-    std::unique_ptr<CVantorHid> mixer;
-    try {
-        mixer = std::make_unique<CVantorHid>(VENDOR_ID, PRODUCT_ID_RUN, 0);
-    } catch (...) {
-        mixer.reset();
-    }
-    Notify(WN_PROGRESS_START);
-
     bool passed = false;
-    if (!mixer) {
-        // The box is shown and awaited in quiet mode too: the test asks whenever it finds no
-        // mixer.
-        AskUser(&m_page, &UsbTestAnswer, WN_ASK_NOT_CONNECTED);
+    if (opening == PortTestOpening::NoMixer) {
         Fail(ERROR_BAD_UNIT);
     } else {
         if (!mixer->SendCommand("UATE")) {
