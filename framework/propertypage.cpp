@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/afxfunctions.h"
+#include "framework/propertysheet.h"
 
 namespace {
 
@@ -52,6 +53,11 @@ LRESULT CPropertyPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             case PSN_WIZNEXT:
                 return OnWizardNext();
             case PSN_WIZFINISH:
+                // Finish closes the wizard: what its modal run returns, however the sheet ends.
+                if (m_pSheet != nullptr) {
+                    m_pSheet->SetModalResult(ID_WIZFINISH);
+                }
+                return 0;
             case PSN_QUERYCANCEL:
                 return 0;
             default:

@@ -50,20 +50,22 @@ void CPropertySheet::SetFinishText(LPCSTR lpszText) {
     SendMessage(PSM_SETFINISHTEXTA, 0, reinterpret_cast<LPARAM>(lpszText));
 }
 
-int CPropertySheet::OnCreate(LPCREATESTRUCT lpCreateStruct) {
-    return static_cast<int>(DefWindowProc(WM_CREATE, 0, reinterpret_cast<LPARAM>(lpCreateStruct)));
+// The handlers' defaults hand the message on with its own parameters: the common controls' sheet
+// finds its state in WM_INITDIALOG's.
+int CPropertySheet::OnCreate(LPCREATESTRUCT /*lpCreateStruct*/) {
+    return static_cast<int>(Default());
 }
 
 BOOL CPropertySheet::OnInitDialog() {
-    return static_cast<BOOL>(DefWindowProc(WM_INITDIALOG, 0, 0));
+    return static_cast<BOOL>(Default());
 }
 
 void CPropertySheet::OnPaint() {
-    DefWindowProc(WM_PAINT, 0, 0);
+    Default();
 }
 
 HCURSOR CPropertySheet::OnQueryDragIcon() {
-    return reinterpret_cast<HCURSOR>(DefWindowProc(WM_QUERYDRAGICON, 0, 0));
+    return reinterpret_cast<HCURSOR>(Default());
 }
 
 LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -77,6 +79,13 @@ LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+        case WM_SETTEXT:
+            // The common controls give a wizard the title of each page it shows. A page without a
+            // title of its own would blank the caption; the sheet keeps the one it was given.
+            if (lParam != 0 && *reinterpret_cast<LPCSTR>(lParam) == '\0' && !m_strCaption.empty()) {
+                return TRUE;
+            }
+            return CWnd::WindowProc(message, wParam, lParam);
         default:
             return CWnd::WindowProc(message, wParam, lParam);
     }

@@ -152,6 +152,19 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(message, wParam, lParam);
 }
 
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+LRESULT CWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const Message current{message, wParam, lParam};
+    const Message* outer = m_pCurrentMessage;  // handlers send messages to their own window too
+    m_pCurrentMessage = &current;
+    const LRESULT result = WindowProc(message, wParam, lParam);
+    m_pCurrentMessage = outer;
+    return result;
+}
+
+LRESULT CWnd::Default() {
+    if (m_pCurrentMessage == nullptr) {
+        return 0;
+    }
+    const Message current = *m_pCurrentMessage;
+    return DefWindowProc(current.message, current.wParam, current.lParam);
 }

@@ -43,11 +43,32 @@ public:
 
     // Every message of the window comes here first.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // The window class's own handling.
+    // The window class's own handling (on Windows, the procedure the window had before the
+    // framework took it over).
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Hands one message to WindowProc, remembering it for Default.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Windows build: makes this object the handler of an existing window by replacing the window's
+    // procedure; DefWindowProc then calls the one it replaced. Undone when the window is destroyed.
+    BOOL SubclassWindow(HWND hWnd);
 
     // Forgets the stand-ins made for windows that had no object of their own.
     static void DeleteTempMap();
 
     HWND m_hWnd = nullptr;
+    WNDPROC m_pfnSuper = nullptr;
+
+protected:
+    // The window class's handling of the message being handled, with its own parameters: for
+    // handlers such as OnInitDialog that are not given them.
+    LRESULT Default();
+
+private:
+    struct Message {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    const Message* m_pCurrentMessage = nullptr;
 };

@@ -141,7 +141,7 @@ LRESULT WindowModel::Dispatch(HWND handle, UINT message, WPARAM wParam, LPARAM l
         return 0;
     }
     if (CWnd* handler = CWnd::FromHandlePermanent(handle)) {
-        return handler->WindowProc(message, wParam, lParam);
+        return handler->HandleMessage(message, wParam, lParam);
     }
     return ClassProc(handle, message, wParam, lParam);
 }

@@ -1,0 +1,12 @@
+// Pictures of the wizard as it stands on the screen, for the documentation: a 24-bit BMP of the
+// screen area that holds the given windows, written to the folder named by VANTOR_SCREENSHOT_DIR.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "platform/win32api.h"
+
+// Writes `<folder>/<name>.bmp`. Without a folder nothing is taken and the result is true; false
+// when the picture could not be taken or written.
+bool SaveScreenshot(std::initializer_list<HWND> windows, const std::string& name);

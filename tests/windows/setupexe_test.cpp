@@ -1,0 +1,147 @@
+// setup.exe from end to end under the real window system. There is no mixer here, so every run
+// that looks for one ends with ERROR_BAD_UNIT; what is tested is what the person sees and does on
+// the way: the pages, the message box and its answer, the finish texts and the exit codes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/frameworkids.h"
+#include "resources/resource.h"
+#include "tests/windows/runningprogram.h"
+#include "tests/windows/screenshot.h"
+
+namespace {
+
+// Long enough for a slow Wine start; no run here waits for a device.
+constexpr DWORD kWindowTimeout = 30000;
+constexpr DWORD kExitTimeout = 60000;
+const std::string kMessageBoxCaption = "setup";  // the application's name, from setup.exe
+
+// The build gives the program's path as the build machine names it; Wine shows that file system as
+// drive Z:.
+std::string SetupPath() {
+    std::string path = SETUP_EXE;
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+    }
+    for (char& c : path) {
+        c = c == '/' ? '\\' : c;
+    }
+    return path;
+}
+
+// The texts come from the program's own string table, as the program shows them.
+std::string ProgramString(UINT id) {
+    static const HMODULE module =
+        LoadLibraryExA(SetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    char text[1024] = {};
+    const int length = module != nullptr ? LoadStringA(module, id, text, sizeof text) : 0;
+    return std::string(text, static_cast<std::size_t>(length));
+}
+
+std::string SystemText(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+        nullptr, error, 0x400, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string result(text != nullptr ? text : "", length);
+    LocalFree(text);
+    return result;
+}
+
+// Runs the program to its end while watching for a message box; true if one showed.
+bool ShowsMessageBoxUntilExit(RunningProgram& program, long& exitCode) {
+    bool shown = false;
+    for (DWORD waited = 0; waited < kExitTimeout; waited += 50) {
+        shown = shown || program.FindDialog(kMessageBoxCaption) != nullptr;
+        exitCode = program.WaitForExit(50);
+        if (exitCode != -1) {
+            return shown;
+        }
+    }
+    return shown;
+}
+
+class SetupExe : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_FALSE(ProgramString(IDS_CAPTION).empty()) << SetupPath(); }
+
+    HWND WaitForSheet(const RunningProgram& program) const {
+        return program.WaitForDialog(ProgramString(IDS_CAPTION), kWindowTimeout);
+    }
+};
+
+TEST_F(SetupExe, QuietRunWithoutMixerEndsWithBadUnitAndNoMessageBox) {
+    for (const char* arguments : {"-quiet", "-quiet -usbtest"}) {
+        SCOPED_TRACE(arguments);
+        RunningProgram program(SetupPath(), arguments);
+        ASSERT_TRUE(program.Started());
+        long exitCode = -1;
+        EXPECT_FALSE(ShowsMessageBoxUntilExit(program, exitCode));
+        EXPECT_EQ(exitCode, ERROR_BAD_UNIT);
+        // Nothing of the run is left on the screen.
+        EXPECT_EQ(program.FindDialog(ProgramString(IDS_CAPTION)), nullptr);
+    }
+}
+
+TEST_F(SetupExe, CancelOnTheWelcomePageEndsWithCancelled) {
+    RunningProgram program(SetupPath(), "");
+    ASSERT_TRUE(program.Started());
+    const HWND sheet = WaitForSheet(program);
+    ASSERT_NE(sheet, nullptr);
+    const HWND welcome = WaitForActivePageWith(sheet, IDC_WELCOME_TITLE, kWindowTimeout);
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(welcome, IDC_WELCOME_TITLE)),
+              "Welcome to the Corvena(TM) Firmware Update Wizard");
+    // Only forward: no Back, no close box.
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, ID_WIZBACK)));
+    EXPECT_EQ(GetWindowLongA(sheet, GWL_STYLE) & WS_SYSMENU, 0);
+    Sleep(2000);  // let the page finish drawing
+    EXPECT_TRUE(SaveScreenshot({sheet}, "welcome"));
+
+    ASSERT_TRUE(ClickButton(sheet, IDCANCEL));
+    EXPECT_EQ(program.WaitForExit(kExitTimeout), ERROR_CANCELLED);
+}
+
+TEST_F(SetupExe, MixerNotConnectedIsAskedAndShownOnTheFinishPage) {
+    RunningProgram program(SetupPath(), "");
+    ASSERT_TRUE(program.Started());
+    const HWND sheet = WaitForSheet(program);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_NE(WaitForActivePageWith(sheet, IDC_WELCOME_TITLE, kWindowTimeout), nullptr);
+    ASSERT_TRUE(ClickButton(sheet, ID_WIZNEXT));
+
+    // The update page asks the person to connect the mixer, in a box owned by the wizard.
+    const HWND box = program.WaitForDialog(kMessageBoxCaption, kWindowTimeout);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), sheet);
+    bool saysNotConnected = false;
+    for (const std::string& text : StaticTexts(box)) {
+        saysNotConnected = saysNotConnected || text == ProgramString(IDS_NOT_CONNECTED);
+    }
+    EXPECT_TRUE(saysNotConnected);
+    const HWND updatePage = ActivePageWith(sheet, IDC_PROGRESS);
+    ASSERT_NE(updatePage, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, IDCANCEL)));
+    Sleep(2000);
+    EXPECT_TRUE(SaveScreenshot({sheet, box}, "update"));
+    ASSERT_TRUE(ClickButton(box, IDOK));
+
+    const HWND finish = WaitForActivePageWith(sheet, IDC_FINISH_TITLE, kWindowTimeout);
+    ASSERT_NE(finish, nullptr);
+    EXPECT_EQ(WindowText(GetDlgItem(finish, IDC_FINISH_TITLE)), "Firmware Update Failed");
+    const std::string systemText = SystemText(ERROR_BAD_UNIT);
+    EXPECT_FALSE(systemText.empty());
+    EXPECT_EQ(WindowText(GetDlgItem(finish, IDC_FINISH_TEXT)),
+              ProgramString(IDS_UPDATE_FAILED_TEXT) + systemText);
+    EXPECT_EQ(WindowText(GetDlgItem(finish, IDC_FINISH_FOOTER)),
+              "To close this wizard, click Finish.");
+    EXPECT_EQ(WindowText(GetDlgItem(sheet, ID_WIZFINISH)), "&Finish");
+    Sleep(2000);
+    EXPECT_TRUE(SaveScreenshot({sheet}, "finish"));
+
+    ASSERT_TRUE(ClickButton(sheet, ID_WIZFINISH));
+    EXPECT_EQ(program.WaitForExit(kExitTimeout), ERROR_BAD_UNIT);
+}
+
+}  // namespace
