@@ -60,15 +60,55 @@ thread_local HHOOK SheetCreationHook::t_hook = nullptr;
 // The pages' dialog procedure: each page's object takes its window over as the dialog starts; from
 // then on the object's window procedure runs first, and this procedure leaves the rest to the
 // dialog's default handling.
-INT_PTR CALLBACK PageDialogProc(HWND hWnd, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        const auto* psp = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
-        auto* page = reinterpret_cast<CPropertyPage*>(psp->lParam);
-        page->SubclassWindow(hWnd);
-        return TRUE;
+INT_PTR CALLBACK PageDialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: {
+            const auto* psp = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
+            auto* page = reinterpret_cast<CPropertyPage*>(psp->lParam);
+            page->SubclassWindow(hWnd);
+            return TRUE;
+        }
+        case WM_SHOWWINDOW:
+            // A Wizard 97 sheet draws the header or the watermark around its pages. Going from a
+            // page with a header to one without, some common controls (Wine's) repaint only what
+            // the last page uncovered and leave its header standing: the sheet is redrawn whole.
+            if (wParam != FALSE) {
+                RedrawWindow(GetParent(hWnd), nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            }
+            return FALSE;
+        default:
+            return FALSE;
     }
-    return FALSE;
 }
+
+// A bitmap of the sheet's header that names a resource, loaded for the length of the run and handed
+// to the sheet in place of the name.
+class WizardBitmap {
+public:
+    WizardBitmap(PROPSHEETHEADERA& header, DWORD use, DWORD useHandle, LPCSTR name,
+                 HBITMAP& handle) {
+        if ((header.dwFlags & use) == 0 || (header.dwFlags & useHandle) != 0) {
+            return;
+        }
+        m_hBitmap = static_cast<HBITMAP>(
+            ::LoadImageA(header.hInstance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        if (m_hBitmap != nullptr) {
+            handle = m_hBitmap;
+            header.dwFlags |= useHandle;
+        }
+    }
+    ~WizardBitmap() {
+        if (m_hBitmap != nullptr) {
+            ::DeleteObject(m_hBitmap);
+        }
+    }
+    WizardBitmap(const WizardBitmap&) = delete;
+    WizardBitmap& operator=(const WizardBitmap&) = delete;
+
+private:
+    HBITMAP m_hBitmap = nullptr;
+};
 
 }  // namespace
 
@@ -96,6 +136,12 @@ INT_PTR CPropertySheet::DoModal() {
     }
     PROPSHEETHEADERA header = m_psh;
     header.dwSize = sizeof header;
+    // The wizard's bitmaps go to the sheet as bitmaps rather than resource names: not every
+    // common controls library draws a header it was asked to load itself (Wine's does not).
+    const WizardBitmap watermark(header, PSH_WATERMARK, PSH_USEHBMWATERMARK, header.pszbmWatermark,
+                                 header.hbmWatermark);
+    const WizardBitmap banner(header, PSH_HEADER, PSH_USEHBMHEADER, header.pszbmHeader,
+                              header.hbmHeader);
     header.dwFlags = (header.dwFlags | PSH_PROPSHEETPAGE) & ~static_cast<DWORD>(PSH_MODELESS);
     header.nPages = static_cast<UINT>(pages.size());
     header.ppsp = pages.data();

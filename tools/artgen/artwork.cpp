@@ -1,0 +1,180 @@
+#include "tools/artgen/artwork.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+#include "tools/artgen/glyphs.h"
+
+namespace artgen {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr Color kWhite = Color::Hex(0xFFFFFF);
+constexpr Color kBlack = Color::Hex(0x000000);
+
+// sin(2 pi turns) from a polynomial alone: the C library's sine may differ in its last bit
+// between systems, and the generated files must come out identical everywhere.
+double Sine(double turns) {
+    double t = turns - std::floor(turns);  // [0, 1)
+    if (t > 0.5) {
+        return -Sine(t - 0.5);
+    }
+    if (t > 0.25) {
+        t = 0.5 - t;  // sin(pi - a) = sin(a)
+    }
+    const double a = 2 * kPi * t;  // [0, pi/2]
+    const double a2 = a * a;
+    double term = a;
+    double sum = a;
+    for (int n = 1; n <= 8; ++n) {
+        term *= -a2 / ((2 * n) * (2 * n + 1));
+        sum += term;
+    }
+    return sum;
+}
+
+// A soft shadow for a glyph: the silhouette of its console, blurred and set below it.
+void DropShadow(Canvas& canvas, double x, double y, double size, double drop, double blur,
+                double strength) {
+    canvas.FillRoundedRect(
+        {x + 0.04 * size, y + 0.16 * size + drop, x + 0.96 * size, y + 0.90 * size + drop},
+        size * 0.13, Paint::Solid(kBlack.WithAlpha(strength)), blur);
+}
+
+void DrawWaveform(Canvas& canvas, double centreY, double amplitude, double phase,
+                  const Paint& paint, double width, double softness) {
+    std::vector<PointF> points;
+    for (double x = -4; x <= kWatermarkWidth + 4; x += 1) {
+        const double t = std::clamp(x / kWatermarkWidth, 0.0, 1.0);
+        const double envelope = 4 * t * (1 - t);  // quiet at the edges, loudest in the middle
+        const double signal = 0.62 * Sine(x / 46.0 + phase) + 0.38 * Sine(x / 19.0 + 2.1 * phase);
+        points.push_back({x, centreY + amplitude * envelope * signal});
+    }
+    canvas.StrokePolyline(points, width, paint, softness);
+}
+
+// Large translucent faders in the lower part of the watermark, more texture than picture.
+void DrawFaderBank(Canvas& canvas) {
+    constexpr double kTop = 402;
+    constexpr double kBottom = 598;
+    constexpr std::array<double, 4> kCentres{31, 65, 99, 133};
+    constexpr std::array<double, 4> kCaps{0.45, 0.18, 0.66, 0.32};
+    for (std::size_t i = 0; i < kCentres.size(); ++i) {
+        const double cx = kCentres[i];
+        canvas.FillRoundedRect(
+            {cx - 2.5, kTop, cx + 2.5, kBottom}, 2.5,
+            Paint::Vertical(Color::Hex(0x000000, 0.30), Color::Hex(0x000000, 0.12), kTop, kBottom));
+        for (double tick = kTop + 6; tick < kBottom - 4; tick += 14) {
+            canvas.FillRect({cx - 14, tick, cx - 7, tick + 1},
+                            Paint::Solid(kWhite.WithAlpha(0.13)));
+            canvas.FillRect({cx + 7, tick, cx + 14, tick + 1},
+                            Paint::Solid(kWhite.WithAlpha(0.13)));
+        }
+        const double capTop = kTop + 6 + kCaps[i] * (kBottom - kTop - 36);
+        const RectF cap{cx - 12, capTop, cx + 12, capTop + 24};
+        canvas.FillRoundedRect({cap.left, cap.top + 4, cap.right, cap.bottom + 4}, 4,
+                               Paint::Solid(kBlack.WithAlpha(0.25)), 6);
+        const bool master = i + 1 == kCentres.size();
+        canvas.FillRoundedRect(
+            cap, 4,
+            master ? Paint::Vertical(Color::Hex(0xFF9A6B, 0.75), Color::Hex(0xE04E1F, 0.75),
+                                     cap.top, cap.bottom)
+                   : Paint::Vertical(kWhite.WithAlpha(0.55), kWhite.WithAlpha(0.28), cap.top,
+                                     cap.bottom));
+        canvas.FillRect({cap.left + 3, capTop + 11.5, cap.right - 3, capTop + 12.5},
+                        Paint::Solid(kBlack.WithAlpha(0.35)));
+    }
+}
+
+}  // namespace
+
+Canvas MakeIconPicture(int size) {
+    Canvas canvas(size, size);
+    DrawMixer(canvas, 0, 0, size);
+    return canvas;
+}
+
+Canvas MakeWatermark() {
+    Canvas canvas(kWatermarkWidth, kWatermarkHeight);
+    // A whole row, so the two gradients meet without a seam.
+    const double middle = 282;
+    canvas.FillRect({0, 0, kWatermarkWidth, middle},
+                    Paint::Vertical(Color::Hex(0x081A44), Color::Hex(0x0D3B78), 0, middle));
+    canvas.FillRect(
+        {0, middle, kWatermarkWidth, kWatermarkHeight},
+        Paint::Vertical(Color::Hex(0x0D3B78), Color::Hex(0x0A8088), middle, kWatermarkHeight));
+    // Pools of light give the gradient depth.
+    canvas.FillCircle({150, 70}, 40, Paint::Solid(Color::Hex(0x3B82F6, 0.30)), 150);
+    canvas.FillCircle({10, 560}, 60, Paint::Solid(Color::Hex(0x2DD4BF, 0.30)), 180);
+
+    constexpr double kGlyph = 120;
+    constexpr double kGlyphX = (kWatermarkWidth - kGlyph) / 2;
+    constexpr double kGlyphY = 88;
+    DropShadow(canvas, kGlyphX, kGlyphY, kGlyph, 8, 18, 0.55);
+    DrawMixer(canvas, kGlyphX, kGlyphY, kGlyph);
+
+    constexpr double kWaveY = 318;
+    DrawWaveform(canvas, kWaveY, 34, 0.00, Paint::Solid(Color::Hex(0x67E8F9, 0.18)), 9, 6);
+    DrawWaveform(canvas, kWaveY, 24, 0.37, Paint::Solid(Color::Hex(0xA5F3FC, 0.30)), 1.2, 1);
+    DrawWaveform(canvas, kWaveY, 34, 0.00, Paint::Solid(Color::Hex(0xCFFAFE, 0.95)), 1.8, 1);
+
+    DrawFaderBank(canvas);
+    return canvas;
+}
+
+Canvas MakeHeader() {
+    Canvas canvas(kHeaderSize, kHeaderSize);
+    canvas.Fill(Paint::Solid(kWhite));
+    constexpr double kGlyph = 41;
+    DropShadow(canvas, 4, 3, kGlyph, 2, 3, 0.25);
+    DrawMixer(canvas, 4, 3, kGlyph);
+    return canvas;
+}
+
+std::vector<Canvas> MakeBusyFrames() {
+    constexpr int kChevrons = 9;
+    constexpr double kFirst = 66;
+    constexpr double kLast = 206;
+    constexpr double kMiddleY = kBusyHeight / 2.0;
+    // The highlight runs over the chevrons and on through a pause into the mixer before it
+    // starts again, so the period is longer than the row.
+    constexpr double kPeriod = kChevrons + 3;
+    const Color idle = Color::Hex(0xB8C2CE);
+    const Color lit = Color::Hex(0x0B84E0);
+
+    std::vector<Canvas> frames;
+    for (int f = 0; f < kBusyFrames; ++f) {
+        Canvas canvas(kBusyWidth, kBusyHeight);
+        const double head = -1 + kPeriod * f / kBusyFrames;
+
+        DrawComputer(canvas, 10, 3, 42);
+
+        // The mixer's LEDs answer as the data arrives.
+        const double arrival = std::clamp(1 - std::abs(head - (kChevrons + 0.5)) / 2.0, 0.0, 1.0);
+        MixerLook look;
+        for (std::size_t i = 0; i < look.leds.size(); ++i) {
+            look.leds[i] =
+                0.35 + 0.65 * std::clamp(arrival * 1.6 - 0.15 * static_cast<double>(i), 0.0, 1.0);
+        }
+        DrawMixer(canvas, kBusyWidth - 10 - 42, 3, 42, look);
+
+        for (int i = 0; i < kChevrons; ++i) {
+            const double x = kFirst + (kLast - kFirst) * i / (kChevrons - 1);
+            // Distance behind the head, wrapped so the trail continues across the loop.
+            double behind = head - i;
+            behind -= kPeriod * std::floor((behind + 1) / kPeriod);
+            const double glow =
+                behind < 0 ? std::max(0.0, 1 + behind / 0.75) : std::max(0.0, 1 - behind / 3.0);
+            const Color color = Color::Mix(idle, lit, glow * glow * (3 - 2 * glow));
+            canvas.StrokePolyline({{x - 3, kMiddleY - 6}, {x + 3, kMiddleY}, {x - 3, kMiddleY + 6}},
+                                  3.2, Paint::Solid(color));
+        }
+        frames.push_back(std::move(canvas));
+    }
+    return frames;
+}
+
+}  // namespace artgen
