@@ -96,7 +96,7 @@ TEST_F(SetupExe, CancelOnTheWelcomePageEndsWithCancelled) {
     // Only forward: no Back, no close box.
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, ID_WIZBACK)));
     EXPECT_EQ(GetWindowLongA(sheet, GWL_STYLE) & WS_SYSMENU, 0);
-    Sleep(2000);  // let the page finish drawing
+    Sleep(500);  // let the page finish drawing
     EXPECT_TRUE(SaveScreenshot({sheet}, "welcome"));
 
     ASSERT_TRUE(ClickButton(sheet, IDCANCEL));
@@ -123,7 +123,7 @@ TEST_F(SetupExe, MixerNotConnectedIsAskedAndShownOnTheFinishPage) {
     const HWND updatePage = ActivePageWith(sheet, IDC_PROGRESS);
     ASSERT_NE(updatePage, nullptr);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, IDCANCEL)));
-    Sleep(2000);
+    Sleep(500);
     EXPECT_TRUE(SaveScreenshot({sheet, box}, "update"));
     ASSERT_TRUE(ClickButton(box, IDOK));
 
@@ -137,7 +137,9 @@ TEST_F(SetupExe, MixerNotConnectedIsAskedAndShownOnTheFinishPage) {
     EXPECT_EQ(WindowText(GetDlgItem(finish, IDC_FINISH_FOOTER)),
               "To close this wizard, click Finish.");
     EXPECT_EQ(WindowText(GetDlgItem(sheet, ID_WIZFINISH)), "&Finish");
-    Sleep(2000);
+    // The sheet kept its caption through the pages, which have none of their own.
+    EXPECT_EQ(WindowText(sheet), ProgramString(IDS_CAPTION));
+    Sleep(500);
     EXPECT_TRUE(SaveScreenshot({sheet}, "finish"));
 
     ASSERT_TRUE(ClickButton(sheet, ID_WIZFINISH));
