@@ -1,0 +1,24 @@
+# setup.exe is one file that runs on any Windows: it may import only DLLs that every Windows has,
+# never a compiler's runtime DLL. Run as `cmake -DOBJDUMP=... -DPROGRAM=... -P importeddlls.cmake`.
+cmake_minimum_required(VERSION 3.25)
+set(system_dlls
+  advapi32.dll comctl32.dll gdi32.dll hid.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
+  setupapi.dll shell32.dll user32.dll winmm.dll ws2_32.dll cfgmgr32.dll)
+
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cannot read the headers of ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+if(NOT imports)
+  message(FATAL_ERROR "${PROGRAM} imports nothing: not the program expected")
+endif()
+foreach(import IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${import}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll IN_LIST system_dlls)
+    message(FATAL_ERROR "${PROGRAM} needs ${dll}, which Windows does not bring")
+  endif()
+  message(STATUS "imports ${dll}")
+endforeach()
