@@ -11,8 +11,8 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
-        // The window's last message: give the window back its own procedure and free the object,
-        // which outlives the window (pages and sheet live on the caller's stack).
+        // The window's last message: the window gets its own procedure back and the object lets go
+        // of it, since the object outlives it (sheet and pages live on the caller's stack).
         const WNDPROC super = wnd->m_pfnSuper;
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
         wnd->m_pfnSuper = nullptr;
