@@ -14,16 +14,17 @@ bool IsClass(HWND hWnd, const char* className) {
     return lstrcmpiA(name, className) == 0;
 }
 
-template <typename Found>
-Found Poll(DWORD milliseconds, Found (*look)(const void*), const void* context) {
+// Looks again until `look` finds a window or the time is up.
+template <typename Look>
+HWND Poll(DWORD milliseconds, Look look) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     for (;;) {
-        if (Found found = look(context)) {
+        if (const HWND found = look()) {
             return found;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            return Found{};
+            return nullptr;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
     }
@@ -87,17 +88,7 @@ HWND RunningProgram::FindDialog(const std::string& caption) const {
 }
 
 HWND RunningProgram::WaitForDialog(const std::string& caption, DWORD milliseconds) const {
-    struct Context {
-        const RunningProgram* program;
-        const std::string* caption;
-    } context{this, &caption};
-    return Poll<HWND>(
-        milliseconds,
-        [](const void* c) {
-            const auto* ctx = static_cast<const Context*>(c);
-            return ctx->program->FindDialog(*ctx->caption);
-        },
-        &context);
+    return Poll(milliseconds, [&] { return FindDialog(caption); });
 }
 
 std::string WindowText(HWND hWnd) {
@@ -123,17 +114,7 @@ HWND ActivePageWith(HWND sheet, int controlId) {
 }
 
 HWND WaitForActivePageWith(HWND sheet, int controlId, DWORD milliseconds) {
-    struct Context {
-        HWND sheet;
-        int controlId;
-    } context{sheet, controlId};
-    return Poll<HWND>(
-        milliseconds,
-        [](const void* c) {
-            const auto* ctx = static_cast<const Context*>(c);
-            return ActivePageWith(ctx->sheet, ctx->controlId);
-        },
-        &context);
+    return Poll(milliseconds, [&] { return ActivePageWith(sheet, controlId); });
 }
 
 std::vector<std::string> StaticTexts(HWND hWnd) {
