@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "sim/mixeroptions.h"
 #include "sim/simconfig.h"
 
 namespace sim {
@@ -25,6 +26,6 @@ struct SetupSimOptions {
 bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* options,
                           std::string* error);
 
-extern const char SETUP_SIM_USAGE[];
+extern const std::string SETUP_SIM_USAGE;
 
 }  // namespace sim
