@@ -1,0 +1,114 @@
+// virtual-mixer: the simulated Vantor served on the Linux device interfaces, as a hidraw node through
+// FUSE with the sysfs entries that libudev and Wine read, so that programs that reach HID devices
+// through hidraw (Wine's HID stack among them) find the mixer, update it and see it restart.
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "sim/simulatedvantor.h"
+#include "sim/virtualmixer/hidrawbus.h"
+#include "sim/virtualmixer/hidrawfs.h"
+#include "sim/virtualmixer/virtualmixeroptions.h"
+
+namespace {
+
+// How often the nodes are brought up to the mixer's arrivals and departures.
+constexpr long kRefreshNs = 10'000'000;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "virtual-mixer: %s\n", message.c_str());
+    return 1;
+}
+
+bool WriteFlash(const std::string& path, const std::vector<BYTE>& data) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    file.close();
+    return !file.fail();
+}
+
+// Serves until one of `endSignals` arrives; false, with a message, when serving fails.
+bool Serve(sim::HidrawBus* bus, const sigset_t& endSignals, const std::string& readyFile,
+           std::string* error) {
+    if (!bus->Refresh(error)) {
+        return false;
+    }
+    if (!readyFile.empty() && !std::ofstream(readyFile)) {
+        *error = "cannot make " + readyFile;
+        return false;
+    }
+    const timespec period{0, kRefreshNs};
+    while (sigtimedwait(&endSignals, nullptr, &period) < 0) {
+        if (!bus->Refresh(error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    sim::VirtualMixerOptions options;
+    std::string error;
+    if (!sim::ParseVirtualMixerOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "virtual-mixer: %s\n(virtual-mixer --help lists the options)\n",
+                     error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(sim::VIRTUAL_MIXER_USAGE.c_str(), stdout);
+        return 0;
+    }
+    // The signals that end the server are taken by the main loop alone: blocked before any thread
+    // starts, so every thread inherits the block.
+    sigset_t endSignals;
+    sigemptyset(&endSignals);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaddset(&endSignals, signal);
+    }
+    pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
+
+    std::ofstream transcript;
+    if (!options.transcriptPath.empty()) {
+        transcript.open(options.transcriptPath);
+        if (!transcript) {
+            return Fail("cannot write the transcript to " + options.transcriptPath);
+        }
+        transcript << std::unitbuf;  // a reader follows it while the mixer works
+        options.config.transcript = &transcript;
+    }
+    // The time a transfer takes through FUSE and the reader's driver stands for the wire's.
+    options.config.timing.transferMs = 0;
+    sim::SimulatedVantor mixer(options.config);
+
+    std::error_code made;
+    std::filesystem::create_directories(options.mountDir, made);
+    if (made) {
+        return Fail("cannot make " + options.mountDir + ": " + made.message());
+    }
+    bool served = false;
+    {
+        sim::HidrawBus bus(&mixer, {options.devDir, options.mountDir,
+                                    {options.sysClassDir, options.sysDevicesDir}});
+        sim::HidrawFs files(&bus);
+        served = files.Mount(options.mountDir, &error) &&
+                 Serve(&bus, endSignals, options.readyFile, &error);
+    }
+    if (!served) {
+        return Fail(error);
+    }
+    if (!options.flashDir.empty()) {
+        std::filesystem::create_directories(options.flashDir, made);
+        const std::string dir = options.flashDir + "/";
+        if (made || !WriteFlash(dir + "code.bin", mixer.GetCodeFlash()) ||
+            !WriteFlash(dir + "logic.bin", mixer.GetLogicFlash())) {
+            return Fail("cannot write the flash to " + options.flashDir);
+        }
+    }
+    return 0;
+}

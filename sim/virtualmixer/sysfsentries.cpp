@@ -1,0 +1,125 @@
+#include "sim/virtualmixer/sysfsentries.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace sim {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kHidrawMajor = 240;  // a dynamic major, as the kernel gives hidraw
+
+std::string Hex(unsigned value, int digits, bool upper) {
+    char text[16];
+    std::snprintf(text, sizeof text, upper ? "%0*X" : "%0*x", digits, value);
+    return text;
+}
+
+std::string Narrow(const std::optional<std::u16string>& text) {
+    std::string narrow;
+    if (text) {
+        for (const char16_t c : *text) {
+            narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+        }
+    }
+    return narrow;
+}
+
+std::string UsbName(const SysfsNode& node) {
+    return "1-" + std::to_string(node.port);
+}
+
+std::string HidName(const SysfsNode& node) {
+    const auto& d = node.identity.description;
+    return "0003:" + Hex(d.vendorId, 4, true) + ":" + Hex(d.productId, 4, true) + "." +
+           Hex(node.hidSerial, 4, true);
+}
+
+bool WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream file(path);
+    file << text;
+    file.close();
+    return !file.fail();
+}
+
+// A device directory: its uevent and the link whose last component names its subsystem.
+bool MakeDevice(const fs::path& dir, const std::string& subsystemLink, const std::string& uevent) {
+    std::error_code error;
+    fs::create_directories(dir, error);
+    if (error) {
+        errno = error.value();
+        return false;
+    }
+    fs::create_symlink(subsystemLink, dir / "subsystem", error);
+    if (error) {
+        errno = error.value();
+        return false;
+    }
+    return WriteFile(dir / "uevent", uevent);
+}
+
+}  // namespace
+
+std::string UsbDeviceDir(const SysfsPlaces& places, const SysfsNode& node) {
+    return (fs::path(places.devicesDir) / "usb1" / UsbName(node)).string();
+}
+
+std::string HidrawDir(const SysfsPlaces& places, const SysfsNode& node) {
+    return (fs::path(UsbDeviceDir(places, node)) / (UsbName(node) + ":1.0") / HidName(node) /
+            "hidraw" / node.name)
+        .string();
+}
+
+bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
+    const auto& d = node.identity.description;
+    const std::string product = Hex(d.vendorId, 1, false) + "/" + Hex(d.productId, 1, false) +
+                                "/" + Hex(d.versionNumber, 1, false);
+    const fs::path usb = UsbDeviceDir(places, node);
+    const fs::path usbInterface = usb / (UsbName(node) + ":1.0");
+    const fs::path hid = usbInterface / HidName(node);
+    const fs::path hidraw = HidrawDir(places, node);
+    const std::string id = "0003:" + Hex(d.vendorId, 8, true) + ":" + Hex(d.productId, 8, true);
+    const bool written =
+        MakeDevice(usb, "/sys/bus/usb",
+                   "MAJOR=189\nMINOR=" + std::to_string(node.port) + "\nDEVNAME=bus/usb/001/" +
+                       Hex(node.port + 1, 3, false) + "\nDEVTYPE=usb_device\nDRIVER=usb\nPRODUCT=" +
+                       product + "\nTYPE=0/0/0\nBUSNUM=001\nDEVNUM=" +
+                       Hex(node.port + 1, 3, false) + "\n") &&
+        WriteFile(usb / "manufacturer", Narrow(d.manufacturer) + "\n") &&
+        WriteFile(usb / "product", Narrow(d.product) + "\n") &&
+        WriteFile(usb / "serial", Narrow(d.serialNumber) + "\n") &&
+        MakeDevice(usbInterface, "/sys/bus/usb",
+                   "DEVTYPE=usb_interface\nDRIVER=usbhid\nPRODUCT=" + product +
+                       "\nTYPE=0/0/0\nINTERFACE=3/0/0\n") &&
+        MakeDevice(hid, "/sys/bus/hid",
+                   "DRIVER=hid-generic\nHID_ID=" + id + "\nHID_NAME=" + node.identity.name +
+                       "\nHID_PHYS=" + node.identity.phys + "\nHID_UNIQ=" +
+                       Narrow(d.serialNumber) + "\nMODALIAS=hid:b0003g0001v" +
+                       Hex(d.vendorId, 8, true) + "p" + Hex(d.productId, 8, true) + "\n") &&
+        MakeDevice(hidraw, "/sys/class/hidraw",
+                   "MAJOR=" + std::to_string(kHidrawMajor) + "\nMINOR=" +
+                       node.name.substr(6) + "\nDEVNAME=" + node.name + "\n");
+    if (!written) {
+        return false;
+    }
+    std::error_code error;
+    fs::create_directories(places.classDir, error);
+    fs::create_symlink(hidraw, fs::path(places.classDir) / node.name, error);
+    if (error) {
+        errno = error.value();
+        return false;
+    }
+    return true;
+}
+
+void RemoveSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
+    std::error_code error;
+    fs::remove(fs::path(places.classDir) / node.name, error);
+    fs::remove_all(UsbDeviceDir(places, node), error);
+}
+
+}  // namespace sim

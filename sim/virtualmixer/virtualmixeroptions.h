@@ -1,0 +1,30 @@
+// The virtual mixer's command line: the simulated mixer's options, where its flash goes at the end,
+// and where it serves its nodes.
+#pragma once
+
+#include <string>
+
+#include "sim/simconfig.h"
+
+namespace sim {
+
+struct VirtualMixerOptions {
+    SimConfig config;
+    std::string transcriptPath;
+    std::string flashDir;  // empty: the flash is not written out
+    std::string devDir = "/dev";
+    std::string sysClassDir = "/sys/class/hidraw";
+    std::string sysDevicesDir = "/sys/devices/uprobe";
+    std::string mountDir;   // empty: devDir/.virtual-mixer
+    std::string readyFile;  // made once the first nodes are served
+    bool help = false;
+};
+
+// False, with a message, for an option that is unknown or whose value is wrong, or for anything
+// that is not an option.
+bool ParseVirtualMixerOptions(int argc, const char* const* argv, VirtualMixerOptions* options,
+                              std::string* error);
+
+extern const std::string VIRTUAL_MIXER_USAGE;
+
+}  // namespace sim
