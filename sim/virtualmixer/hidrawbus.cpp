@@ -91,8 +91,9 @@ bool HidrawBus::Refresh(std::string* error) {
         }
     }
     for (const portable::DeviceInterfaceEntry& entry : present) {
-        const bool served = std::any_of(m_nodes.begin(), m_nodes.end(),
-                                        [&](const auto& node) { return node.second.path == entry.path; });
+        const bool served = std::any_of(m_nodes.begin(), m_nodes.end(), [&](const auto& node) {
+            return node.second.path == entry.path;
+        });
         if (served) {
             continue;
         }
@@ -145,8 +146,9 @@ std::vector<std::string> HidrawBus::Names() const {
 
 std::unique_ptr<HidrawFile> HidrawBus::Open(const std::string& name, int* error) const {
     std::unique_lock lock(m_mutex);
-    const auto found = std::find_if(m_nodes.begin(), m_nodes.end(),
-                                    [&](const auto& node) { return node.second.sysfs.name == name; });
+    const auto found = std::find_if(m_nodes.begin(), m_nodes.end(), [&](const auto& node) {
+        return node.second.sysfs.name == name;
+    });
     if (found == m_nodes.end()) {
         *error = ENOENT;
         return nullptr;

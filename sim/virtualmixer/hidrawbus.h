@@ -19,8 +19,8 @@
 namespace sim {
 
 struct HidrawPlaces {
-    std::string devDir;    // stands for /dev
-    std::string fileDir;   // where the served files are: the /dev links point to fileDir/hidrawN
+    std::string devDir;   // stands for /dev
+    std::string fileDir;  // where the served files are: the /dev links point to fileDir/hidrawN
     SysfsPlaces sysfs;
 };
 
@@ -55,7 +55,7 @@ private:
     portable::DeviceBackend* m_backend;
     HidrawPlaces m_places;
     mutable std::mutex m_mutex;  // the served nodes; Refresh and Open come from different threads
-    std::map<unsigned, Node> m_nodes;  // by hidraw number
+    std::map<unsigned, Node> m_nodes;     // by hidraw number
     std::vector<std::u16string> m_ports;  // the serial numbers in the order they were first seen
     unsigned m_hidSerial = 0;
 };

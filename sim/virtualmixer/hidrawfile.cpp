@@ -33,12 +33,12 @@ int CopyString(const std::string& text, void* data, std::size_t size) {
 
 int ErrnoForTransferError(DWORD error) {
     switch (error) {
-    case ERROR_DEVICE_NOT_CONNECTED:
-        return ENODEV;
-    case ERROR_GEN_FAILURE:
-        return EPIPE;  // the control pipe stalled: a report the device does not have
-    default:
-        return EIO;
+        case ERROR_DEVICE_NOT_CONNECTED:
+            return ENODEV;
+        case ERROR_GEN_FAILURE:
+            return EPIPE;  // the control pipe stalled: a report the device does not have
+        default:
+            return EIO;
     }
 }
 
@@ -55,7 +55,8 @@ int HidrawFile::Ioctl(unsigned command, void* data, std::size_t size) {
         // An _IOR command brings no input: the whole descriptor goes out, its size with it.
         auto* descriptor = static_cast<hidraw_report_descriptor*>(data);
         const std::vector<BYTE>& bytes = m_identity.reportDescriptor;
-        descriptor->size = static_cast<__u32>(std::min<std::size_t>(bytes.size(), HID_MAX_DESCRIPTOR_SIZE));
+        descriptor->size =
+            static_cast<__u32>(std::min<std::size_t>(bytes.size(), HID_MAX_DESCRIPTOR_SIZE));
         std::memcpy(descriptor->value, bytes.data(), descriptor->size);
         return 0;
     }
@@ -80,8 +81,8 @@ int HidrawFile::Ioctl(unsigned command, void* data, std::size_t size) {
 }
 
 int HidrawFile::Feature(bool set, BYTE* report, std::size_t length) {
-    // The report goes to the device as the reader gave it, report id in byte 0, whatever its length,
-    // as a control transfer on the wire would carry it.
+    // The report goes to the device as the reader gave it, report id in byte 0, whatever its
+    // length, as a control transfer on the wire would carry it.
     const DWORD error =
         set ? m_channel->SetFeature(report, length) : m_channel->GetFeature(report, length);
     if (error != ERROR_SUCCESS) {

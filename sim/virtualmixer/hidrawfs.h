@@ -1,6 +1,6 @@
 // The served hidraw nodes as a FUSE file system: one file per node, named as the node. Opening a
-// file opens the mixer's interface; its ioctls are hidraw's. The files have no input reports: a poll
-// never finds one and a read has none to give.
+// file opens the mixer's interface; its ioctls are hidraw's. The files have no input reports: a
+// poll never finds one and a read has none to give.
 #pragma once
 
 #include <atomic>

@@ -1,6 +1,7 @@
-// virtual-mixer: the simulated Vantor served on the Linux device interfaces, as a hidraw node through
-// FUSE with the sysfs entries that libudev and Wine read, so that programs that reach HID devices
-// through hidraw (Wine's HID stack among them) find the mixer, update it and see it restart.
+// virtual-mixer: the simulated Vantor served on the Linux device interfaces, as a hidraw node
+// through FUSE with the sysfs entries that libudev and Wine read, so that programs that reach HID
+// devices through hidraw (Wine's HID stack among them) find the mixer, update it and see it
+// restart.
 #include <csignal>
 #include <cstdio>
 #include <ctime>
@@ -26,7 +27,8 @@ int Fail(const std::string& message) {
 
 bool WriteFlash(const std::string& path, const std::vector<BYTE>& data) {
     std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    file.write(reinterpret_cast<const char*>(data.data()),
+               static_cast<std::streamsize>(data.size()));
     file.close();
     return !file.fail();
 }
@@ -93,8 +95,9 @@ int main(int argc, char** argv) {
     }
     bool served = false;
     {
-        sim::HidrawBus bus(&mixer, {options.devDir, options.mountDir,
-                                    {options.sysClassDir, options.sysDevicesDir}});
+        sim::HidrawBus bus(
+            &mixer,
+            {options.devDir, options.mountDir, {options.sysClassDir, options.sysDevicesDir}});
         sim::HidrawFs files(&bus);
         served = files.Mount(options.mountDir, &error) &&
                  Serve(&bus, endSignals, options.readyFile, &error);

@@ -1,7 +1,7 @@
 // The HID report descriptor the mixer's interface declares: a vendor-defined collection with the
 // command report 0xF0 and the data report 0xF1 as feature reports. The HID class driver (Linux's
-// hidraw readers, Wine's hidclass) takes the interface's capabilities from it, so the feature report
-// length that HidP_GetCaps gives is the one declared here.
+// hidraw readers, Wine's hidclass) takes the interface's capabilities from it, so the feature
+// report length that HidP_GetCaps gives is the one declared here.
 #pragma once
 
 #include <vector>

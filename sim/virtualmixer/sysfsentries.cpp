@@ -76,8 +76,8 @@ std::string HidrawDir(const SysfsPlaces& places, const SysfsNode& node) {
 
 bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
     const auto& d = node.identity.description;
-    const std::string product = Hex(d.vendorId, 1, false) + "/" + Hex(d.productId, 1, false) +
-                                "/" + Hex(d.versionNumber, 1, false);
+    const std::string product = Hex(d.vendorId, 1, false) + "/" + Hex(d.productId, 1, false) + "/" +
+                                Hex(d.versionNumber, 1, false);
     const fs::path usb = UsbDeviceDir(places, node);
     const fs::path usbInterface = usb / (UsbName(node) + ":1.0");
     const fs::path hid = usbInterface / HidName(node);
@@ -86,9 +86,9 @@ bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
     const bool written =
         MakeDevice(usb, "/sys/bus/usb",
                    "MAJOR=189\nMINOR=" + std::to_string(node.port) + "\nDEVNAME=bus/usb/001/" +
-                       Hex(node.port + 1, 3, false) + "\nDEVTYPE=usb_device\nDRIVER=usb\nPRODUCT=" +
-                       product + "\nTYPE=0/0/0\nBUSNUM=001\nDEVNUM=" +
-                       Hex(node.port + 1, 3, false) + "\n") &&
+                       Hex(node.port + 1, 3, false) +
+                       "\nDEVTYPE=usb_device\nDRIVER=usb\nPRODUCT=" + product +
+                       "\nTYPE=0/0/0\nBUSNUM=001\nDEVNUM=" + Hex(node.port + 1, 3, false) + "\n") &&
         WriteFile(usb / "manufacturer", Narrow(d.manufacturer) + "\n") &&
         WriteFile(usb / "product", Narrow(d.product) + "\n") &&
         WriteFile(usb / "serial", Narrow(d.serialNumber) + "\n") &&
@@ -97,12 +97,12 @@ bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
                        "\nTYPE=0/0/0\nINTERFACE=3/0/0\n") &&
         MakeDevice(hid, "/sys/bus/hid",
                    "DRIVER=hid-generic\nHID_ID=" + id + "\nHID_NAME=" + node.identity.name +
-                       "\nHID_PHYS=" + node.identity.phys + "\nHID_UNIQ=" +
-                       Narrow(d.serialNumber) + "\nMODALIAS=hid:b0003g0001v" +
-                       Hex(d.vendorId, 8, true) + "p" + Hex(d.productId, 8, true) + "\n") &&
+                       "\nHID_PHYS=" + node.identity.phys + "\nHID_UNIQ=" + Narrow(d.serialNumber) +
+                       "\nMODALIAS=hid:b0003g0001v" + Hex(d.vendorId, 8, true) + "p" +
+                       Hex(d.productId, 8, true) + "\n") &&
         MakeDevice(hidraw, "/sys/class/hidraw",
-                   "MAJOR=" + std::to_string(kHidrawMajor) + "\nMINOR=" +
-                       node.name.substr(6) + "\nDEVNAME=" + node.name + "\n");
+                   "MAJOR=" + std::to_string(kHidrawMajor) + "\nMINOR=" + node.name.substr(6) +
+                       "\nDEVNAME=" + node.name + "\n");
     if (!written) {
         return false;
     }

@@ -16,8 +16,8 @@ struct SysfsPlaces {
 };
 
 struct SysfsNode {
-    std::string name;      // "hidraw0"
-    unsigned port = 0;     // the USB port the device is on, from 1
+    std::string name;        // "hidraw0"
+    unsigned port = 0;       // the USB port the device is on, from 1
     unsigned hidSerial = 0;  // the HID core's running number of the device
     HidrawIdentity identity;
 };

@@ -24,7 +24,8 @@ const char kUsageOwn[] =
     "  --sys-class=DIR                     stands for /sys/class/hidraw (the default)\n"
     "  --sys-devices=DIR                   the mixer's directory of /sys/devices (default\n"
     "                                      /sys/devices/uprobe)\n"
-    "  --mount=DIR                         where the served files are (default DEV/.virtual-mixer)\n"
+    "  --mount=DIR                         where the served files are (default "
+    "DEV/.virtual-mixer)\n"
     "  --ready=FILE                        made once the mixer is served\n"
     "  --help                              this text\n";
 

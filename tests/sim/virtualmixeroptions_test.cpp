@@ -1,0 +1,62 @@
+// The virtual mixer's command line: the simulated mixer's options as setup-sim takes them, its own
+// places, and a clear refusal of everything else.
+#include "sim/virtualmixer/virtualmixeroptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+bool Parse(std::vector<const char*> arguments, sim::VirtualMixerOptions* options,
+           std::string* error) {
+    arguments.insert(arguments.begin(), "virtual-mixer");
+    return sim::ParseVirtualMixerOptions(static_cast<int>(arguments.size()), arguments.data(),
+                                         options, error);
+}
+
+TEST(VirtualMixerOptions, TakeTheMixerOptionsAndTheirPlaces) {
+    sim::VirtualMixerOptions options;
+    std::string error;
+    ASSERT_TRUE(
+        Parse({"--mixer=update", "--update-id=0800", "--second-mixer", "--wrong-status=ERFW:2",
+               "--fail-block=7", "--unplug-after=900", "--dante=10,13", "--transcript=/t",
+               "--flash=/f", "--dev=/d", "--sys-class=/c", "--sys-devices=/s", "--ready=/r"},
+              &options, &error))
+        << error;
+    const sim::SimConfig& config = options.config;
+    EXPECT_EQ(config.start, sim::MixerStart::Update);
+    EXPECT_EQ(config.updateProductId, sim::kProductUpdate);
+    EXPECT_TRUE(config.secondMixer);
+    ASSERT_EQ(config.faults.commands.size(), 1u);
+    EXPECT_EQ(config.faults.commands[0].command, "ERFW");
+    EXPECT_EQ(config.faults.commands[0].status, 2u);
+    EXPECT_EQ(config.faults.failingBlock, 7u);
+    EXPECT_EQ(config.faults.unplugAfterTransfers, 900u);
+    EXPECT_EQ(config.dante.readings, (std::vector<DWORD>{10, 13}));
+    EXPECT_FALSE(config.keepTranscript);
+    EXPECT_EQ((std::vector<std::string>{options.transcriptPath, options.flashDir, options.devDir,
+                                        options.sysClassDir, options.sysDevicesDir,
+                                        options.readyFile, options.mountDir}),
+              (std::vector<std::string>{"/t", "/f", "/d", "/c", "/s", "/r", "/d/.virtual-mixer"}));
+}
+
+TEST(VirtualMixerOptions, RefuseWhatIsNotTheirs) {
+    // setup-sim's own options stand for the Windows side, which the virtual mixer does not serve.
+    for (const char* wrong : {"--fast", "--no-preparsed-data", "--audio-silence", "--image=110:x",
+                              "-quiet", "--flash", "--dev=", "--help=1", "--busy=ERF"}) {
+        sim::VirtualMixerOptions options;
+        std::string error;
+        EXPECT_FALSE(Parse({wrong}, &options, &error)) << wrong;
+        EXPECT_FALSE(error.empty()) << wrong;
+    }
+    sim::VirtualMixerOptions options;
+    std::string error;
+    EXPECT_FALSE(Parse({"-quiet"}, &options, &error));
+    EXPECT_EQ(error, "\"-quiet\" is not an option");
+    EXPECT_FALSE(Parse({"--long-path"}, &options, &error));
+    EXPECT_EQ(error, "unknown option --long-path");
+}
+
+}  // namespace
