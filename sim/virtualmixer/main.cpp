@@ -33,9 +33,10 @@ bool WriteFlash(const std::string& path, const std::vector<BYTE>& data) {
     return !file.fail();
 }
 
-// Serves until one of `endSignals` arrives; false, with a message, when serving fails.
-bool Serve(sim::HidrawBus* bus, const sigset_t& endSignals, const std::string& readyFile,
-           std::string* error) {
+// Serves until a signal of `signals` other than SIGUSR2 arrives; SIGUSR2 plugs the mixer in again
+// after it left for good. False, with a message, when serving fails.
+bool Serve(sim::SimulatedVantor* mixer, sim::HidrawBus* bus, const sigset_t& signals,
+           const std::string& readyFile, std::string* error) {
     if (!bus->Refresh(error)) {
         return false;
     }
@@ -44,12 +45,17 @@ bool Serve(sim::HidrawBus* bus, const sigset_t& endSignals, const std::string& r
         return false;
     }
     const timespec period{0, kRefreshNs};
-    while (sigtimedwait(&endSignals, nullptr, &period) < 0) {
+    for (;;) {
+        const int signal = sigtimedwait(&signals, nullptr, &period);
+        if (signal == SIGUSR2) {
+            mixer->Replug();
+        } else if (signal > 0) {
+            return true;
+        }
         if (!bus->Refresh(error)) {
             return false;
         }
     }
-    return true;
 }
 
 }  // namespace
@@ -66,14 +72,14 @@ int main(int argc, char** argv) {
         std::fputs(sim::VIRTUAL_MIXER_USAGE.c_str(), stdout);
         return 0;
     }
-    // The signals that end the server are taken by the main loop alone: blocked before any thread
-    // starts, so every thread inherits the block.
-    sigset_t endSignals;
-    sigemptyset(&endSignals);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        sigaddset(&endSignals, signal);
+    // The signals that end the server, and the one that plugs the mixer in again, are taken by the
+    // main loop alone: blocked before any thread starts, so every thread inherits the block.
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR2}) {
+        sigaddset(&signals, signal);
     }
-    pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     std::ofstream transcript;
     if (!options.transcriptPath.empty()) {
@@ -100,7 +106,7 @@ int main(int argc, char** argv) {
             {options.devDir, options.mountDir, {options.sysClassDir, options.sysDevicesDir}});
         sim::HidrawFs files(&bus);
         served = files.Mount(options.mountDir, &error) &&
-                 Serve(&bus, endSignals, options.readyFile, &error);
+                 Serve(&mixer, &bus, signals, options.readyFile, &error);
     }
     if (!served) {
         return Fail(error);

@@ -12,6 +12,7 @@ const char kUsageHead[] =
     "usage: virtual-mixer [options]\n"
     "\n"
     "Serves the simulated Vantor as a hidraw device until it is ended (SIGTERM or SIGINT).\n"
+    "SIGUSR2 plugs the mixer in again after it left for good (--unplug-after).\n"
     "scripts/with-virtual-mixer runs it in a namespace of its own; run by hand, it needs root,\n"
     "FUSE and a /dev and sysfs directories that nothing else uses.\n"
     "\n";

@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "tests/windows/runningprogram.h"
 #include "tests/windows/screenshot.h"
+#include "tests/windows/setupprogram.h"
 
 namespace {
 
@@ -16,38 +17,6 @@ namespace {
 constexpr DWORD kWindowTimeout = 30000;
 constexpr DWORD kExitTimeout = 60000;
 const std::string kMessageBoxCaption = "setup";  // the application's name, from setup.exe
-
-// The build gives the program's path as the build machine names it; Wine shows that file system as
-// drive Z:.
-std::string SetupPath() {
-    std::string path = SETUP_EXE;
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-    }
-    for (char& c : path) {
-        c = c == '/' ? '\\' : c;
-    }
-    return path;
-}
-
-// The texts come from the program's own string table, as the program shows them.
-std::string ProgramString(UINT id) {
-    static const HMODULE module =
-        LoadLibraryExA(SetupPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    char text[1024] = {};
-    const int length = module != nullptr ? LoadStringA(module, id, text, sizeof text) : 0;
-    return std::string(text, static_cast<std::size_t>(length));
-}
-
-std::string SystemText(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-        nullptr, error, 0x400, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string result(text != nullptr ? text : "", length);
-    LocalFree(text);
-    return result;
-}
 
 // Runs the program to its end while watching for a message box; true if one showed.
 bool ShowsMessageBoxUntilExit(RunningProgram& program, long& exitCode) {
