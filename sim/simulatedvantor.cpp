@@ -231,7 +231,7 @@ void SimulatedVantor::Arrive(std::size_t unit, WORD productId, DWORD now) {
     mixer.present = true;
     mixer.arriving = false;
     mixer.installedAt = now + m_config.timing.installationMs;
-    Log("plug " + Identity(productId));
+    Log("plug " + Identity(productId) + (unit == 0 ? "" : " (mixer 2)"));
 }
 
 void SimulatedVantor::AddAudioFunction(std::size_t unit) {
@@ -258,7 +258,8 @@ void SimulatedVantor::Leave(Mixer& mixer, DWORD now) {
     mixer.usbNode = mixer.hidNode = mixer.audioNode = 0;
     mixer.audioPath.clear();
     mixer.leftAt = now;
-    Log("unplug " + Identity(mixer.protocol.GetProductId()));
+    Log("unplug " + Identity(mixer.protocol.GetProductId()) +
+        (&mixer == m_mixers[0].get() ? "" : " (mixer 2)"));
 }
 
 void SimulatedVantor::Advance(DWORD now) {

@@ -53,6 +53,22 @@ TEST(SimulatedSystem, TheMixerIsAUsbCompositeDeviceOnTheRootHub) {
     EXPECT_EQ(chains[0][3], chains[1][3]);
 }
 
+TEST(SimulatedSystem, TheSecondMixersBusEventsAreMarkedAsItsOwn) {
+    sim::SimConfig config;
+    config.secondMixer = true;
+    SimulatedSystem system(config);
+    {
+        CVantorHid second(VENDOR_ID, PRODUCT_ID_RUN, 1);
+        ASSERT_TRUE(second.SendCommand("EFWU"));
+    }
+    Sleep(config.timing.restartMs);
+    EXPECT_TRUE(Present(PRODUCT_ID_UPDATE_ALT));
+    EXPECT_EQ(system.Mixer().GetTranscript(),
+              (std::vector<std::string>{"plug 0CA8:0801", "plug 0CA8:0801 (mixer 2)",
+                                        "set F0 EFWU (mixer 2)", "unplug 0CA8:0801 (mixer 2)",
+                                        "plug 0CA8:0804 (mixer 2)"}));
+}
+
 TEST(SimulatedSystem, EfwuRestartsTheMixerUnderItsUpdateIdentity) {
     for (WORD updateId : {PRODUCT_ID_UPDATE_ALT, PRODUCT_ID_UPDATE}) {
         sim::SimConfig config;
