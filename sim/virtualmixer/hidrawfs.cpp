@@ -2,6 +2,7 @@
 #include "sim/virtualmixer/hidrawfs.h"
 
 #include <fuse.h>
+#include <linux/hidraw.h>
 #include <pthread.h>
 #include <sys/ioctl.h>
 
@@ -17,8 +18,12 @@ namespace sim {
 
 namespace {
 
+const HidrawFs::Context& TheContext() {
+    return *static_cast<const HidrawFs::Context*>(fuse_get_context()->private_data);
+}
+
 const HidrawBus* Bus() {
-    return static_cast<const HidrawBus*>(fuse_get_context()->private_data);
+    return TheContext().bus;
 }
 
 // "/hidraw0" to "hidraw0"; empty for the root.
@@ -92,7 +97,14 @@ int Ioctl(const char*, int command, void*, fuse_file_info* fi, unsigned flags, v
         return -ENOSYS;
     }
     const auto unsignedCommand = static_cast<unsigned>(command);
-    return FileOf(fi)->Ioctl(unsignedCommand, data, _IOC_SIZE(unsignedCommand));
+    const auto start = TransferStatistics::Clock::now();
+    const int result = FileOf(fi)->Ioctl(unsignedCommand, data, _IOC_SIZE(unsignedCommand));
+    TransferStatistics* statistics = TheContext().statistics;
+    if (statistics != nullptr && (_IOC_NR(unsignedCommand) == _IOC_NR(HIDIOCSFEATURE(0)) ||
+                                  _IOC_NR(unsignedCommand) == _IOC_NR(HIDIOCGFEATURE(0)))) {
+        statistics->Record(start, TransferStatistics::Clock::now());
+    }
+    return result;
 }
 
 int Poll(const char*, fuse_file_info*, fuse_pollhandle* handle, unsigned* events) {
@@ -108,7 +120,8 @@ void Wake(int) {}
 
 }  // namespace
 
-HidrawFs::HidrawFs(const HidrawBus* bus) : m_bus(bus) {}
+HidrawFs::HidrawFs(const HidrawBus* bus, TransferStatistics* statistics)
+    : m_context{bus, statistics} {}
 
 bool HidrawFs::Mount(const std::string& directory, std::string* error) {
     static fuse_operations operations = [] {
@@ -126,7 +139,7 @@ bool HidrawFs::Mount(const std::string& directory, std::string* error) {
     char program[] = "virtual-mixer";
     char* argv[] = {program, nullptr};
     fuse_args args = FUSE_ARGS_INIT(1, argv);
-    m_fuse = fuse_new(&args, &operations, sizeof operations, const_cast<HidrawBus*>(m_bus));
+    m_fuse = fuse_new(&args, &operations, sizeof operations, &m_context);
     fuse_opt_free_args(&args);
     if (m_fuse == nullptr) {
         *error = "FUSE could not start";

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "sim/virtualmixer/hidrawbus.h"
+#include "sim/virtualmixer/transferstatistics.h"
 
 struct fuse;
 
@@ -15,7 +16,15 @@ namespace sim {
 
 class HidrawFs {
 public:
-    explicit HidrawFs(const HidrawBus* bus);
+    // What the file system's operations reach.
+    struct Context {
+        const HidrawBus* bus;
+        TransferStatistics* statistics;
+    };
+
+    // The feature report transfers are timed into `statistics`, if given; it is written by the
+    // file system's thread and may be read once the file system has ended.
+    HidrawFs(const HidrawBus* bus, TransferStatistics* statistics);
     ~HidrawFs();  // unmounts
     HidrawFs(const HidrawFs&) = delete;
     HidrawFs& operator=(const HidrawFs&) = delete;
@@ -25,7 +34,7 @@ public:
     bool Mount(const std::string& directory, std::string* error);
 
 private:
-    const HidrawBus* m_bus;
+    Context m_context;
     struct fuse* m_fuse = nullptr;
     std::thread m_loop;
     std::atomic<bool> m_ended{false};

@@ -13,6 +13,7 @@
 #include "sim/simulatedvantor.h"
 #include "sim/virtualmixer/hidrawbus.h"
 #include "sim/virtualmixer/hidrawfs.h"
+#include "sim/virtualmixer/transferstatistics.h"
 #include "sim/virtualmixer/virtualmixeroptions.h"
 
 namespace {
@@ -100,16 +101,20 @@ int main(int argc, char** argv) {
         return Fail("cannot make " + options.mountDir + ": " + made.message());
     }
     bool served = false;
+    sim::TransferStatistics statistics;
     {
         sim::HidrawBus bus(
             &mixer,
             {options.devDir, options.mountDir, {options.sysClassDir, options.sysDevicesDir}});
-        sim::HidrawFs files(&bus);
+        sim::HidrawFs files(&bus, options.statistics ? &statistics : nullptr);
         served = files.Mount(options.mountDir, &error) &&
                  Serve(&mixer, &bus, signals, options.readyFile, &error);
     }
     if (!served) {
         return Fail(error);
+    }
+    if (options.statistics) {
+        std::fputs(statistics.Report().c_str(), stderr);
     }
     if (!options.flashDir.empty()) {
         std::filesystem::create_directories(options.flashDir, made);

@@ -28,6 +28,8 @@ const char kUsageOwn[] =
     "  --mount=DIR                         where the served files are (default "
     "DEV/.virtual-mixer)\n"
     "  --ready=FILE                        made once the mixer is served\n"
+    "  --statistics                        at the end, the transfers and their times: the\n"
+    "                                      server's own and the whole round trip\n"
     "  --help                              this text\n";
 
 }  // namespace
@@ -60,11 +62,11 @@ bool ParseVirtualMixerOptions(int argc, const char* const* argv, VirtualMixerOpt
         if (taken == OptionTaken::Yes) {
             continue;
         }
-        if (option.name == "--help") {
+        if (option.name == "--help" || option.name == "--statistics") {
             if (!CheckNoValue(option, error)) {
                 return false;
             }
-            options->help = true;
+            (option.name == "--help" ? options->help : options->statistics) = true;
             continue;
         }
         bool known = false;

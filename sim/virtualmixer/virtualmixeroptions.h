@@ -15,8 +15,9 @@ struct VirtualMixerOptions {
     std::string devDir = "/dev";
     std::string sysClassDir = "/sys/class/hidraw";
     std::string sysDevicesDir = "/sys/devices/uprobe";
-    std::string mountDir;   // empty: devDir/.virtual-mixer
-    std::string readyFile;  // made once the first nodes are served
+    std::string mountDir;     // empty: devDir/.virtual-mixer
+    std::string readyFile;    // made once the first nodes are served
+    bool statistics = false;  // at the end, the transfers' times, on standard error
     bool help = false;
 };
 

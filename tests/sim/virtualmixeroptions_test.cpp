@@ -19,11 +19,11 @@ bool Parse(std::vector<const char*> arguments, sim::VirtualMixerOptions* options
 TEST(VirtualMixerOptions, TakeTheMixerOptionsAndTheirPlaces) {
     sim::VirtualMixerOptions options;
     std::string error;
-    ASSERT_TRUE(
-        Parse({"--mixer=update", "--update-id=0800", "--second-mixer", "--wrong-status=ERFW:2",
-               "--fail-block=7", "--unplug-after=900", "--dante=10,13", "--transcript=/t",
-               "--flash=/f", "--dev=/d", "--sys-class=/c", "--sys-devices=/s", "--ready=/r"},
-              &options, &error))
+    ASSERT_TRUE(Parse(
+        {"--mixer=update", "--update-id=0800", "--second-mixer", "--wrong-status=ERFW:2",
+         "--fail-block=7", "--unplug-after=900", "--dante=10,13", "--transcript=/t", "--flash=/f",
+         "--dev=/d", "--sys-class=/c", "--sys-devices=/s", "--ready=/r", "--statistics"},
+        &options, &error))
         << error;
     const sim::SimConfig& config = options.config;
     EXPECT_EQ(config.start, sim::MixerStart::Update);
@@ -36,6 +36,8 @@ TEST(VirtualMixerOptions, TakeTheMixerOptionsAndTheirPlaces) {
     EXPECT_EQ(config.faults.unplugAfterTransfers, 900u);
     EXPECT_EQ(config.dante.readings, (std::vector<DWORD>{10, 13}));
     EXPECT_FALSE(config.keepTranscript);
+    EXPECT_TRUE(options.statistics);
+    EXPECT_FALSE(options.help);
     EXPECT_EQ((std::vector<std::string>{options.transcriptPath, options.flashDir, options.devDir,
                                         options.sysClassDir, options.sysDevicesDir,
                                         options.readyFile, options.mountDir}),
