@@ -165,6 +165,19 @@ TEST_F(HidrawBusTest, TwoMixersTakeTheFirstFreeNumbersAndPortsOfTheirOwn) {
     EXPECT_TRUE(Entries(m_root / "sys/devices/mixer/usb1").empty());
 }
 
+TEST_F(HidrawBusTest, NamesNoNodeWhoseSysfsEntriesCouldNotBeMade) {
+    SimulatedSystem system;
+    fs::remove_all(m_root / "sys/devices/mixer");
+    std::ofstream(m_root / "sys/devices/mixer") << "not a directory";
+    sim::HidrawBus bus(&system.Mixer(), Places());
+    std::string error;
+    EXPECT_FALSE(bus.Refresh(&error));
+    EXPECT_NE(error.find("cannot write the sysfs entries of hidraw0"), std::string::npos) << error;
+    // Wine would find a name that libudev cannot make a device of.
+    EXPECT_TRUE(Entries(m_root / "dev").empty());
+    EXPECT_TRUE(bus.Names().empty());
+}
+
 TEST_F(HidrawBusTest, SaysWhyWhenTheFileSystemRefusesAnEntry) {
     SimulatedSystem system;
     fs::remove_all(m_root / "dev");
