@@ -1,5 +1,6 @@
 #include "app/porttestpage.h"
 
+#include "app/setupdlg.h"
 #include "app/workernotification.h"
 #include "resources/resource.h"
 
@@ -24,4 +25,15 @@ LRESULT CPortTestPage::OnWorkerNotification(WPARAM wParam, LPARAM lParam) {
             break;
     }
     return 0;
+}
+
+void CPortTestPage::OnWorkerNotStarted(DWORD dwError) {
+    int nTitleId = 0;
+    int nBodyId = 0;
+    int nFooterId = 0;
+    int nError = 0;
+    CSetupDlg::GetWorkerOutcome(&nTitleId, &nBodyId, &nFooterId, &nError);
+    if (nError == 0) {
+        StoreFailure(dwError);
+    }
 }

@@ -9,4 +9,7 @@ public:
     using CProgressPage::CProgressPage;
 
     LRESULT OnWorkerNotification(WPARAM wParam, LPARAM lParam) override;
+    // A test worker skips its test after an earlier failure, so a test that could not start
+    // leaves that failure as the outcome.
+    void OnWorkerNotStarted(DWORD dwError) override;
 };

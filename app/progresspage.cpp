@@ -32,10 +32,14 @@ BOOL CProgressPage::OnSetActive() {
     if (AfxBeginThread(ThreadEntry, this, THREAD_PRIORITY_NORMAL, 0, 0, nullptr) == nullptr) {
         // Without its worker the page would wait for ever for a WN_DONE: record why the stage
         // failed and move on as the worker would have.
-        StoreFailure(GetLastError());
+        OnWorkerNotStarted(GetLastError());
         PostMessage(WM_APP, WN_DONE, 0);
     }
     return TRUE;
+}
+
+void CProgressPage::OnWorkerNotStarted(DWORD dwError) {
+    StoreFailure(dwError);
 }
 
 UINT CProgressPage::ThreadEntry(LPVOID pParam) {

@@ -22,6 +22,11 @@ public:
     // The page's reaction to its worker's notification. Always 0.
     virtual LRESULT OnWorkerNotification(WPARAM wParam, LPARAM lParam) = 0;
 
+    // What the page does when its worker thread cannot be started: what the worker would have
+    // done at its start, with the reason the thread did not start as the stage's failure. The
+    // update's worker always stores its outcome.
+    virtual void OnWorkerNotStarted(DWORD dwError);
+
     CSetupDlg* GetSetupDlg() const;
     // Stores this stage's failure as the outcome. An error of 0 would read as success to every
     // caller of the wizard, so it becomes ERROR_GEN_FAILURE.

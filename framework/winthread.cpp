@@ -1,8 +1,19 @@
 #include "framework/winthread.h"
 
+#include <atomic>
 #include <memory>
 #include <system_error>
 #include <thread>
+
+namespace {
+
+std::atomic<DWORD> g_threadStartFailure{0};
+
+}  // namespace
+
+void AfxSetThreadStartFailure(DWORD dwError) {
+    g_threadStartFailure = dwError;
+}
 
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int /*nPriority*/,
                            UINT /*nStackSize*/, DWORD dwCreateFlags,
@@ -10,6 +21,10 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int /*nP
     // Threads start at once and at normal priority: the only kind the system starts.
     if (pfnThreadProc == nullptr || dwCreateFlags != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (const DWORD failure = g_threadStartFailure; failure != 0) {
+        SetLastError(failure);
         return nullptr;
     }
     auto thread = std::make_unique<CWinThread>(pfnThreadProc, pParam);

@@ -20,3 +20,7 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam,
                            int nPriority = THREAD_PRIORITY_NORMAL, UINT nStackSize = 0,
                            DWORD dwCreateFlags = 0,
                            LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);
+
+// A seam for tests: while `dwError` is not 0, AfxBeginThread starts no thread and fails with that
+// error, as it does when the system has no room for another thread. 0 lets threads start again.
+void AfxSetThreadStartFailure(DWORD dwError);
