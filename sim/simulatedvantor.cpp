@@ -449,9 +449,12 @@ DWORD SimulatedVantor::Transfer(std::size_t unit, unsigned generation, bool set,
                                           : mixer->protocol.GetProductId();
         }
         ++mixer->transfers;
-        if (unit == 0 && mixer->transfers == m_config.faults.unplugAfterTransfers &&
-            mixer->present) {
-            Leave(*mixer, now);
+        if (unit == 0 && mixer->transfers == m_config.faults.unplugAfterTransfers) {
+            // Pulled out for good, whatever the transfer started: a mixer on its way back from a
+            // restart does not come back.
+            if (mixer->present) {
+                Leave(*mixer, now);
+            }
             mixer->arriving = false;
             mixer->gone = true;
         }

@@ -53,6 +53,24 @@ TEST(SimulatedSystem, TheMixerIsAUsbCompositeDeviceOnTheRootHub) {
     EXPECT_EQ(chains[0][3], chains[1][3]);
 }
 
+TEST(SimulatedSystem, AnUnplugHoldsWhenTheTransferRestartedTheMixer) {
+    sim::SimConfig config;
+    config.faults.unplugAfterTransfers = 1;
+    SimulatedSystem system(config);
+    {
+        CVantorHid mixer(VENDOR_ID, PRODUCT_ID_RUN, 0);
+        ASSERT_TRUE(mixer.SendCommand("EFWU"));
+    }
+    Sleep(config.timing.restartMs + config.timing.installationMs);
+    EXPECT_FALSE(Present(PRODUCT_ID_UPDATE_ALT));
+    EXPECT_FALSE(Present(PRODUCT_ID_RUN));
+    EXPECT_EQ(system.Mixer().GetTranscript(),
+              (std::vector<std::string>{"plug 0CA8:0801", "set F0 EFWU", "unplug 0CA8:0801"}));
+    // Plugged in again, it is in the mode it was going to.
+    system.Mixer().Replug();
+    EXPECT_TRUE(Present(PRODUCT_ID_RUN) || Present(PRODUCT_ID_UPDATE_ALT));
+}
+
 TEST(SimulatedSystem, TheSecondMixersBusEventsAreMarkedAsItsOwn) {
     sim::SimConfig config;
     config.secondMixer = true;
