@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "framework/frameworkids.h"
+#include "framework/portable/interrupts.h"
 
 namespace portable {
 
@@ -236,6 +237,9 @@ void LineView::Show(const SheetView& sheet, const ViewEvent& event) {
             Line("closed", event.result == ID_WIZFINISH ? std::string("finish")
                            : event.result == IDCANCEL   ? std::string("cancel")
                                                         : std::to_string(event.result));
+            break;
+        case ViewEvent::Kind::InterruptRefused:
+            Line("interrupt", kInterruptRefusedText);
             break;
         case ViewEvent::Kind::ButtonChanged:  // buttons show when a person can press them
         case ViewEvent::Kind::TaskbarCreated:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/portable/consoleview.h"
+#include "framework/portable/interrupts.h"
 #include "framework/portable/processexit.h"
 #include "framework/portable/view.h"
 #include "framework/winapp.h"
@@ -12,6 +13,9 @@
 namespace portable {
 
 int RunProgram(int argc, char** argv) {
+    // From here on an interruption goes through the wizard, which ends the program with the exit
+    // code line like every other end.
+    InstallInterruptHandlers();
     std::string commandLine = JoinCommandLine(argc, argv);
     const std::unique_ptr<View> view = MakeConsoleView();
     SetView(view.get());

@@ -13,6 +13,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "framework/portable/interrupts.h"
+
 namespace portable {
 
 namespace {
@@ -43,8 +45,6 @@ struct SavedTerminal {
     int outFd = -1;
     bool raw = false;
     termios mode{};
-    struct sigaction oldInt {};
-    struct sigaction oldTerm {};
 };
 SavedTerminal g_saved;
 
@@ -59,13 +59,6 @@ void RestoreTerminal() {
     }
     const ssize_t ignored = write(g_saved.outFd, kRestore, sizeof kRestore - 1);
     (void)ignored;
-}
-
-void RestoreAndResignal(int sig) {
-    RestoreTerminal();
-    // The handler was installed to run once (SA_RESETHAND): the signal now ends the process as it
-    // would have without us.
-    raise(sig);
 }
 
 void RestoreAtExit() {
@@ -215,30 +208,15 @@ TerminalView::TerminalView(int inFd, int outFd)
         g_saved.raw = tcsetattr(inFd, TCSANOW, &mode) == 0;
     }
     g_saved.active = 1;
-    static const bool atExit = std::atexit(RestoreAtExit) == 0;
+    // An interruption ends the program with quick_exit (framework/portable/interrupts.h).
+    static const bool atExit =
+        std::atexit(RestoreAtExit) == 0 && std::at_quick_exit(RestoreAtExit) == 0;
     (void)atExit;
-    handlers_ = g_saved.raw || isatty(outFd);
-    if (handlers_) {
-        struct sigaction action {};
-        action.sa_handler = RestoreAndResignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        for (auto [sig, old] : {std::pair{SIGINT, &g_saved.oldInt}, {SIGTERM, &g_saved.oldTerm}}) {
-            sigaction(sig, &action, old);
-            if (old->sa_handler == SIG_IGN) {  // a process told to ignore it goes on ignoring it
-                sigaction(sig, old, nullptr);
-            }
-        }
-    }
     Write(kHideCursor);
 }
 
 TerminalView::~TerminalView() {
     RestoreTerminal();
-    if (handlers_) {
-        sigaction(SIGINT, &g_saved.oldInt, nullptr);
-        sigaction(SIGTERM, &g_saved.oldTerm, nullptr);
-    }
 }
 
 void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
@@ -251,6 +229,10 @@ void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
         case ViewEvent::Kind::SheetClosed:
             Write(kNoProgress);
             break;
+        case ViewEvent::Kind::InterruptRefused:
+            noticeUntil_ = std::chrono::steady_clock::now() + kSecondInterruptWindow;
+            Draw(sheet);
+            break;
         case ViewEvent::Kind::TaskbarCreated:
         case ViewEvent::Kind::TaskbarOverlay:
             break;
@@ -261,7 +243,12 @@ void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
 }
 
 void TerminalView::Idle(const SheetView& sheet) {
+    TakeQuitKeys();
     const auto now = std::chrono::steady_clock::now();
+    if (noticeUntil_ && now >= *noticeUntil_) {
+        noticeUntil_.reset();  // the warning goes with its window
+        Draw(sheet);
+    }
     if (now - lastTick_ < kTick || !Animates(sheet)) {
         return;
     }
@@ -336,6 +323,12 @@ std::string TerminalView::Frame(const SheetView& sheet, int width) const {
         line("");
         line("    " + std::string(kBold) + kReverse + "[ OK ]" + kPlain);
     }
+    if (noticeUntil_) {
+        line("");
+        for (const std::string& l : Wrapped(kInterruptRefusedText, width - 4)) {
+            line("  " + std::string(kReverse) + " " + l + " " + kPlain);
+        }
+    }
     return frame + kEndOfFrame;
 }
 
@@ -390,9 +383,9 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
         Key key = NextKey();
         while (key != Key::None && key != Key::Incomplete) {
             if (key == Key::Quit) {
-                RestoreTerminal();
-                raise(SIGINT);
-            } else if (key == Key::Enter) {
+                return Press::Interrupt;
+            }
+            if (key == Key::Enter) {
                 if (sheet.messageBox) {
                     return Press::Ok;
                 }
@@ -438,6 +431,24 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
                 ended_ = true;
             }
         }
+    }
+}
+
+void TerminalView::TakeQuitKeys() {
+    // While nobody can press anything the keys wait, but q is an interruption at any time.
+    pollfd in{inFd_, POLLIN, 0};
+    while (poll(&in, 1, 0) > 0) {
+        char buffer[64];
+        const ssize_t n = read(inFd_, buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        keys_.append(buffer, static_cast<std::size_t>(n));
+    }
+    const std::size_t before = keys_.size();
+    std::erase_if(keys_, [](char c) { return c == 'q' || c == 'Q' || c == '\x03'; });
+    if (keys_.size() != before) {
+        NoteInterrupt(SIGINT);
     }
 }
 

@@ -1,10 +1,10 @@
 // The wizard on a terminal: the sheet drawn live with ANSI escapes, Enter and Esc for its buttons,
 // the taskbar progress as the terminal progress escape (OSC 9;4). One at a time: the terminal's
-// mode is put back by the destructor, at exit, and on SIGINT or SIGTERM before the signal ends the
-// process.
+// mode is put back by the destructor, at exit, and when an interruption ends the program.
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "framework/portable/view.h"
@@ -20,9 +20,9 @@ public:
 
     void Show(const SheetView& sheet, const ViewEvent& event) override;
     // Enter presses the default button (Finish, else Next; OK in a message box), Esc presses
-    // Cancel; 'q' and Ctrl-C end the process as SIGINT does.
+    // Cancel; 'q' interrupts the program as Ctrl-C (SIGINT) does.
     Press WaitForPerson(const SheetView& sheet, DWORD timeoutMs) override;
-    // Turns the spinner and the marquee about ten times a second.
+    // Turns the spinner and the marquee about ten times a second; takes q at any time.
     void Idle(const SheetView& sheet) override;
 
 private:
@@ -34,16 +34,19 @@ private:
     std::string Buttons(const SheetView& sheet) const;
     void ShowTaskbar(const SheetView& sheet, const ViewEvent& event);
     Key NextKey();
+    // Takes the q keys typed so far as an interruption; the other keys wait for their turn.
+    void TakeQuitKeys();
     void Write(const std::string& bytes);
     int Width() const;
 
     int inFd_;
     int outFd_;
-    bool handlers_ = false;  // SIGINT and SIGTERM restore the terminal
     bool ended_ = false;
     std::string keys_;  // bytes read but not yet taken as keys
     int tick_ = 0;      // spinner and marquee frame
     std::chrono::steady_clock::time_point lastTick_;
+    // The warning of a refused interruption shows until then.
+    std::optional<std::chrono::steady_clock::time_point> noticeUntil_;
 };
 
 }  // namespace portable

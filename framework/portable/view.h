@@ -86,6 +86,9 @@ struct ViewEvent {
         MessageBoxShown,
         MessageBoxClosed,  // `result` is the button that closed it
         SheetClosed,       // `result` is DoModal's result
+        // The program was interrupted while the wizard cannot be cancelled: it goes on, and a
+        // second interruption soon after ends it (framework/portable/interrupts.h).
+        InterruptRefused,
     };
     Kind kind;
     int control = 0;
@@ -94,7 +97,8 @@ struct ViewEvent {
 };
 
 // What a person does when the wizard waits for one.
-enum class Press { None, Next, Finish, Cancel, Ok, InputEnded };
+// Interrupt: the person asked the program to end (q in the terminal view), as SIGINT does.
+enum class Press { None, Next, Finish, Cancel, Ok, InputEnded, Interrupt };
 
 class View {
 public:

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 
 #include "framework/frameworkids.h"
 #include "framework/portable/gdi.h"
+#include "framework/portable/interrupts.h"
 #include "framework/wnd.h"
 #include "platform/portable/unsupported.h"
 
@@ -215,8 +217,30 @@ bool WindowModel::PersonCanAct() {
     return usable(sheet.next) || usable(sheet.finish) || usable(sheet.cancel);
 }
 
+void WindowModel::HandleInterrupt(int sig) {
+    const SheetView sheet = Snapshot();
+    const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
+    if (!m_box && usable(sheet.cancel) && m_behaviour != nullptr) {
+        m_behaviour->Press(Press::Cancel);
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    const bool recentlyRefused =
+        m_interruptRefusedAt && now - *m_interruptRefusedAt <= kSecondInterruptWindow;
+    if (m_sheet != nullptr && !PersonCanAct() && !recentlyRefused) {
+        m_interruptRefusedAt = now;
+        Report(ViewEvent::Kind::InterruptRefused);
+        return;
+    }
+    EndInterruptedProgram(sig);
+}
+
 void WindowModel::RunUntil(const std::function<bool()>& done) {
     while (!done()) {
+        if (const int sig = TakeInterrupt(); sig != 0) {
+            HandleInterrupt(sig);
+            continue;
+        }
         Message message;
         if (TakeMessage(&message)) {
             if (message.crossThread && m_spy) {
@@ -240,6 +264,10 @@ void WindowModel::RunUntil(const std::function<bool()>& done) {
                 press = AutomaticPress(sheet);
             }
             if (press == Press::None) {
+                continue;
+            }
+            if (press == Press::Interrupt) {
+                HandleInterrupt(SIGINT);
                 continue;
             }
             if (m_box) {

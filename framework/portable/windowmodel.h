@@ -134,6 +134,9 @@ private:
 
     bool TakeMessage(Message* message);
     bool PersonCanAct();
+    // An interruption by `sig`: Cancel where the wizard offers it; while a worker runs and nothing
+    // can be pressed, a warning, unless one was given shortly before; otherwise the end.
+    void HandleInterrupt(int sig);
 
     mutable std::mutex m_mutex;  // the window map and the queue
     std::condition_variable m_queued;
@@ -150,6 +153,7 @@ private:
     TaskbarView m_taskbar;
     QueueStatistics m_statistics;
     Spy m_spy;
+    std::optional<std::chrono::steady_clock::time_point> m_interruptRefusedAt;
 };
 
 }  // namespace portable

@@ -2,8 +2,12 @@
 // output, presses from standard input, the exit code line and the process status.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -42,6 +46,103 @@ Finished RunSetupSim(const std::string& arguments, const std::string& input) {
     finished.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return finished;
 }
+
+// setup-sim running on the real clock, its standard input a pipe that stays open (a person who
+// presses nothing), its lines read as they come, and signals sent to it as a person sends them.
+class RunningSetupSim {
+public:
+    explicit RunningSetupSim(const std::vector<std::string>& arguments) {
+        int in[2];
+        int out[2];
+        if (pipe(in) != 0 || pipe(out) != 0) {
+            return;
+        }
+        m_pid = fork();
+        if (m_pid == 0) {
+            dup2(in[0], 0);
+            dup2(out[1], 1);
+            dup2(out[1], 2);
+            close(in[1]);
+            close(out[0]);
+            std::vector<char*> argv{const_cast<char*>(SETUP_SIM_PATH)};
+            for (const std::string& argument : arguments) {
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            }
+            argv.push_back(nullptr);
+            execv(SETUP_SIM_PATH, argv.data());
+            _exit(127);
+        }
+        close(in[0]);
+        close(out[1]);
+        m_input = in[1];
+        m_output = out[0];
+    }
+    ~RunningSetupSim() {
+        if (m_pid > 0 && !m_ended) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+        close(m_input);
+        close(m_output);
+    }
+
+    // Reads lines until one starts with `start`; false when the output ends or 60 s pass first.
+    bool WaitForLine(const std::string& start) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        for (;;) {
+            for (; m_seen < lines.size(); ++m_seen) {
+                if (lines[m_seen].rfind(start, 0) == 0) {
+                    ++m_seen;
+                    return true;
+                }
+            }
+            if (std::chrono::steady_clock::now() >= deadline || !ReadMore(deadline)) {
+                return false;
+            }
+        }
+    }
+    void Signal(int sig) { kill(m_pid, sig); }
+    // Reads to the end and returns the exit status, -1 if it did not exit by itself.
+    int Finish() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (ReadMore(deadline)) {
+        }
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_ended = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::vector<std::string> lines;
+
+private:
+    bool ReadMore(std::chrono::steady_clock::time_point deadline) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{m_output, POLLIN, 0};
+        if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+            return false;
+        }
+        char buffer[4096];
+        const ssize_t n = read(m_output, buffer, sizeof buffer);
+        if (n <= 0) {
+            return false;
+        }
+        m_partial.append(buffer, static_cast<std::size_t>(n));
+        for (std::size_t end; (end = m_partial.find('\n')) != std::string::npos;) {
+            lines.push_back(m_partial.substr(0, end));
+            m_partial.erase(0, end + 1);
+        }
+        return true;
+    }
+
+    pid_t m_pid = -1;
+    int m_input = -1;
+    int m_output = -1;
+    bool m_ended = false;
+    std::size_t m_seen = 0;
+    std::string m_partial;
+};
 
 std::vector<std::string> Pages(const Finished& finished) {
     std::vector<std::string> pages;
@@ -124,6 +225,39 @@ TEST(SetupSim, APersonsPressesComeFromStandardInput) {
     EXPECT_TRUE(unavailable);
     EXPECT_TRUE(closed);
     EXPECT_EQ(run.status, 0);
+}
+
+// While the update works nothing may stop it: the first interruption only warns; a second within
+// five seconds ends the program, with the exit code line last and a status a shell gives a signal.
+TEST(SetupSim, ASecondInterruptionEndsTheUpdateWithTheExitCodeLine) {
+    for (const int sig : {SIGINT, SIGTERM}) {
+        RunningSetupSim run({"-quiet"});
+        ASSERT_TRUE(run.WaitForLine("busy:")) << sig;
+        run.Signal(sig);
+        ASSERT_TRUE(run.WaitForLine("interrupt: The wizard cannot be cancelled while it works."))
+            << sig;
+        run.Signal(sig);
+        const int status = run.Finish();
+        EXPECT_EQ(status, 128 + sig);
+        ASSERT_FALSE(run.lines.empty());
+        char line[64];
+        std::snprintf(line, sizeof line, "exit code: %d (0x%08X)", 128 + sig, 128 + sig);
+        EXPECT_EQ(run.lines.back(), line);
+        // Not the finish page: the program ended in the middle.
+        for (const std::string& l : run.lines) {
+            EXPECT_NE(l, "closed: finish");
+        }
+    }
+}
+
+TEST(SetupSim, AnInterruptionWhereCancelIsOfferedCancels) {
+    RunningSetupSim run({});
+    ASSERT_TRUE(run.WaitForLine("buttons: next, cancel"));
+    run.Signal(SIGINT);
+    EXPECT_EQ(run.Finish(), 255);
+    ASSERT_FALSE(run.lines.empty());
+    EXPECT_EQ(run.lines.back(), "exit code: 1223 (0x000004C7)");
+    EXPECT_EQ(run.lines[run.lines.size() - 2], "closed: cancel");
 }
 
 }  // namespace

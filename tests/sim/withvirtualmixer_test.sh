@@ -25,14 +25,18 @@ inside='test -L /dev/hidraw0 && test -c /dev/null && test -e /dev/pts/ptmx &&
   grep -qx HID_ID=0003:00000CA8:00000801 /sys/class/hidraw/hidraw0/../../uevent &&
   test "$SYSTEMD_DEVICE_VERIFY_SYSFS" = 0 && kill -0 "$VIRTUAL_MIXER_PID" &&
   { sleep 987 & }'
+# A transcript of this run's own names its server among any others on the machine.
+transcript=$(mktemp)
+trap 'rm -f "$transcript"' EXIT
 status=0
-"$script" -- sh -c "$inside" || status=$?
+"$script" --transcript="$transcript" -- sh -c "$inside" || status=$?
 check "COMMAND sees the node, the real /dev entries and the sysfs entries" [ "$status" -eq 0 ]
 check "no node is left on the host" [ ! -e /dev/hidraw0 ] && [ ! -L /dev/hidraw0 ]
 check "no sysfs entry is left" [ -z "$(ls -A /sys/class/hidraw)" ]
 check "no mount is left" bash -c '! grep -q "vantor-" /proc/self/mountinfo'
 check "no process of COMMAND's is left" bash -c '! pgrep -f "sleep 98[7]" >/dev/null'
-check "the server is gone" bash -c '! pgrep -x virtual-mixer >/dev/null'
+check "the server is gone" bash -c "! pgrep -f -- '[-]-transcript=$transcript' >/dev/null"
+check "the server was there" grep -qx "plug 0CA8:0801" "$transcript"
 
 status=0
 "$script" --no-such-option -- true 2>/dev/null || status=$?
