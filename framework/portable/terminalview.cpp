@@ -14,24 +14,21 @@
 #include <unistd.h>
 
 #include "framework/portable/interrupts.h"
+#include "framework/portable/terminalframe.h"
 
 namespace portable {
 
 namespace {
 
-constexpr int kFallbackWidth = 80;
 constexpr std::chrono::milliseconds kTick{100};
 // An Esc key arrives alone; the arrow and function keys arrive as Esc followed at once by the rest
 // of their sequence. This long a silence after an Esc means the key itself.
 constexpr int kEscapeWaitMs = 30;
 
 const char kHome[] = "\x1b[H";
+const char kClearScreen[] = "\x1b[2J";
 const char kEndOfLine[] = "\x1b[K\r\n";
 const char kEndOfFrame[] = "\x1b[J";
-const char kBold[] = "\x1b[1m";
-const char kDim[] = "\x1b[2m";
-const char kReverse[] = "\x1b[7m";
-const char kPlain[] = "\x1b[0m";
 const char kHideCursor[] = "\x1b[?25l";
 const char kNoProgress[] = "\x1b]9;4;0;0\x07";
 // Plain attributes, the cursor back, no progress: what the terminal had before the wizard.
@@ -79,122 +76,13 @@ void WriteAll(int fd, const std::string& bytes) {
     }
 }
 
-// "&Next >" shows as "Next >"; "&&" is a real '&'.
-std::string WithoutAccessMarks(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '&') {
-            out += text[i];
-        } else if (i + 1 < text.size() && text[i + 1] == '&') {
-            out += '&';
-            ++i;
-        }
-    }
-    return out;
-}
-
-// Lines of at most `width` characters, broken between words; "\n" breaks a line.
-std::vector<std::string> Wrapped(const std::string& text, int width) {
-    const std::size_t limit = static_cast<std::size_t>(std::max(width, 10));
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t stop = std::min(text.find('\n', start), text.size());
-        std::string line;
-        std::size_t pos = start;
-        while (pos < stop) {
-            const std::size_t wordEnd = std::min(text.find(' ', pos), stop);
-            std::string word = text.substr(pos, wordEnd - pos);
-            pos = wordEnd + 1;
-            std::erase(word, '\r');
-            if (word.empty()) {
-                continue;
-            }
-            if (!line.empty() && line.size() + 1 + word.size() > limit) {
-                lines.push_back(std::move(line));
-                line.clear();
-            }
-            while (word.size() > limit) {  // a word wider than the terminal is cut
-                lines.push_back(word.substr(0, limit));
-                word.erase(0, limit);
-            }
-            line += (line.empty() ? "" : " ") + word;
-        }
-        lines.push_back(std::move(line));
-        if (stop >= text.size()) {
-            return lines;
-        }
-        start = stop + 1;
-    }
-}
-
-bool Usable(const ButtonView& button) {
-    return button.visible && button.enabled;
-}
-
-// The button Enter presses, if any.
-const ButtonView* DefaultButton(const SheetView& sheet) {
-    if (Usable(sheet.finish)) {
-        return &sheet.finish;
-    }
-    if (Usable(sheet.next)) {
-        return &sheet.next;
-    }
-    return nullptr;
-}
-
-// The exterior page's title: its bold text, or its first text when the bold font has not come.
-const ControlView* ExteriorTitle(const PageView& page) {
-    const ControlView* first = nullptr;
-    for (const ControlView& c : page.controls) {
-        if (c.kind != ControlView::Kind::Text || !c.visible || c.text.empty()) {
-            continue;
-        }
-        if (c.bold) {
-            return &c;
-        }
-        if (first == nullptr) {
-            first = &c;
-        }
-    }
-    return first;
-}
-
-std::string ProgressBar(const ControlView& bar, int width, int tick) {
-    const int cells = std::clamp(width - 12, 10, 50);
-    std::string shown(static_cast<std::size_t>(cells), '.');
-    std::string percent;
-    if (bar.marquee) {
-        // A segment that runs across the bar and enters again from the left.
-        const int length = std::max(3, cells / 5);
-        const int head = tick % (cells + length);
-        for (int i = head - length; i < head; ++i) {
-            if (i >= 0 && i < cells) {
-                shown[static_cast<std::size_t>(i)] = '#';
-            }
-        }
-    } else {
-        const int position = std::clamp(bar.position, 0, 100);
-        std::fill_n(shown.begin(), cells * position / 100, '#');
-        percent = std::to_string(position);
-        percent =
-            " " + std::string(3 - std::min<std::size_t>(3, percent.size()), ' ') + percent + "%";
-    }
-    return "[" + shown + "]" + percent;
-}
-
-bool Animates(const SheetView& sheet) {
-    return std::any_of(
-        sheet.page.controls.begin(), sheet.page.controls.end(), [](const ControlView& c) {
-            return c.visible && ((c.kind == ControlView::Kind::Animation && c.playing) ||
-                                 (c.kind == ControlView::Kind::ProgressBar && c.marquee));
-        });
-}
-
 }  // namespace
 
-TerminalView::TerminalView(int inFd, int outFd)
-    : inFd_(inFd), outFd_(outFd), lastTick_(std::chrono::steady_clock::now()) {
+TerminalView::TerminalView(int inFd, int outFd, std::function<TerminalSize()> size)
+    : inFd_(inFd),
+      outFd_(outFd),
+      size_(std::move(size)),
+      lastTick_(std::chrono::steady_clock::now()) {
     g_saved.inFd = inFd;
     g_saved.outFd = outFd;
     g_saved.raw = false;
@@ -245,8 +133,10 @@ void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
 void TerminalView::Idle(const SheetView& sheet) {
     TakeQuitKeys();
     const auto now = std::chrono::steady_clock::now();
-    if (noticeUntil_ && now >= *noticeUntil_) {
-        noticeUntil_.reset();  // the warning goes with its window
+    if ((noticeUntil_ && now >= *noticeUntil_) || Size() != lastSize_) {
+        if (noticeUntil_ && now >= *noticeUntil_) {
+            noticeUntil_.reset();  // the warning goes with its window
+        }
         Draw(sheet);
     }
     if (now - lastTick_ < kTick || !Animates(sheet)) {
@@ -291,93 +181,23 @@ void TerminalView::ShowTaskbar(const SheetView& sheet, const ViewEvent& event) {
 }
 
 void TerminalView::Draw(const SheetView& sheet) {
-    Write(Frame(sheet, Width()));
-}
-
-std::string TerminalView::Frame(const SheetView& sheet, int width) const {
-    std::string frame = kHome;
-    const auto line = [&](const std::string& text) { frame += text + kEndOfLine; };
-    line(std::string(kReverse) + " " + sheet.caption + " " + kPlain);
-    line("");
-    const PageView& page = sheet.page;
-    if (page.exterior) {
-        if (const ControlView* title = ExteriorTitle(page)) {
-            for (const std::string& l : Wrapped(title->text, width - 2)) {
-                line("  " + std::string(kBold) + l + kPlain);
-            }
-        }
-    } else {
-        line("  " + std::string(kBold) + page.headerTitle + kPlain);
-        line("    " + page.headerSubtitle);
+    const TerminalSize size = Size();
+    // After a resize the old frame's rows may have wrapped anywhere: clear the whole screen.
+    std::string frame = lastSize_ == size ? "" : kClearScreen;
+    lastSize_ = size;
+    frame += kHome;
+    const bool warning = noticeUntil_.has_value();
+    for (const std::string& row :
+         FrameRows(sheet, size, tick_, warning ? kInterruptRefusedText : "")) {
+        frame += row + kEndOfLine;
     }
-    line("");
-    frame += Controls(sheet, width);
-    line("");
-    line("  " + Buttons(sheet));
-    if (sheet.messageBox) {
-        line("");
-        line("  " + std::string(kReverse) + " " + sheet.messageBox->caption + " " + kPlain);
-        for (const std::string& l : Wrapped(sheet.messageBox->text, width - 4)) {
-            line("    " + l);
-        }
-        line("");
-        line("    " + std::string(kBold) + kReverse + "[ OK ]" + kPlain);
-    }
-    if (noticeUntil_) {
-        line("");
-        for (const std::string& l : Wrapped(kInterruptRefusedText, width - 4)) {
-            line("  " + std::string(kReverse) + " " + l + " " + kPlain);
-        }
-    }
-    return frame + kEndOfFrame;
-}
-
-std::string TerminalView::Controls(const SheetView& sheet, int width) const {
-    static const char kSpinner[] = "|/-\\";
-    const ControlView* title = sheet.page.exterior ? ExteriorTitle(sheet.page) : nullptr;
-    std::string out;
-    for (const ControlView& c : sheet.page.controls) {
-        if (!c.visible || &c == title) {
-            continue;
-        }
-        switch (c.kind) {
-            case ControlView::Kind::Text:
-                if (c.text.empty()) {
-                    break;
-                }
-                for (const std::string& l : Wrapped(c.text, width - 4)) {
-                    out += "  " + l + kEndOfLine;
-                }
-                out += kEndOfLine;
-                break;
-            case ControlView::Kind::Animation:
-                if (c.playing) {
-                    out += std::string("  ") + kSpinner[tick_ % 4] + kEndOfLine;
-                }
-                break;
-            case ControlView::Kind::ProgressBar:
-                out += "  " + ProgressBar(c, width, tick_) + kEndOfLine;
-                break;
-        }
-    }
-    return out;
-}
-
-std::string TerminalView::Buttons(const SheetView& sheet) const {
-    const ButtonView* byDefault = sheet.messageBox ? nullptr : DefaultButton(sheet);
-    std::string out;
-    for (const ButtonView* button : {&sheet.back, &sheet.next, &sheet.finish, &sheet.cancel}) {
-        if (!button->visible) {
-            continue;
-        }
-        const char* look = !button->enabled ? kDim : button == byDefault ? kBold : "";
-        out += (out.empty() ? "" : "  ") + std::string(look) + "[ " +
-               WithoutAccessMarks(button->text) + " ]" + kPlain;
-    }
-    return out;
+    Write(frame + kEndOfFrame);
 }
 
 Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
+    if (Size() != lastSize_) {
+        Draw(sheet);  // resized while the wizard waits
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         Key key = NextKey();
@@ -495,12 +315,15 @@ void TerminalView::Write(const std::string& bytes) {
     WriteAll(outFd_, bytes);
 }
 
-int TerminalView::Width() const {
-    winsize size{};
-    if (ioctl(outFd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
-        return size.ws_col;
+TerminalSize TerminalView::Size() const {
+    if (size_) {
+        return size_();
     }
-    return kFallbackWidth;
+    winsize size{};
+    if (ioctl(outFd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
+        return {size.ws_col, size.ws_row};
+    }
+    return {};
 }
 
 }  // namespace portable

@@ -4,16 +4,19 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "framework/portable/terminalframe.h"
 #include "framework/portable/view.h"
 
 namespace portable {
 
 class TerminalView : public View {
 public:
-    TerminalView(int inFd, int outFd);
+    // `size`, if given, stands for the terminal's size (tests); otherwise the terminal tells.
+    TerminalView(int inFd, int outFd, std::function<TerminalSize()> size = {});
     ~TerminalView() override;
     TerminalView(const TerminalView&) = delete;
     TerminalView& operator=(const TerminalView&) = delete;
@@ -29,18 +32,17 @@ private:
     enum class Key { None, Enter, Escape, Quit, Incomplete };
 
     void Draw(const SheetView& sheet);
-    std::string Frame(const SheetView& sheet, int width) const;
-    std::string Controls(const SheetView& sheet, int width) const;
-    std::string Buttons(const SheetView& sheet) const;
     void ShowTaskbar(const SheetView& sheet, const ViewEvent& event);
     Key NextKey();
     // Takes the q keys typed so far as an interruption; the other keys wait for their turn.
     void TakeQuitKeys();
     void Write(const std::string& bytes);
-    int Width() const;
+    TerminalSize Size() const;
 
     int inFd_;
     int outFd_;
+    std::function<TerminalSize()> size_;
+    std::optional<TerminalSize> lastSize_;  // the size the last frame was drawn for
     bool ended_ = false;
     std::string keys_;  // bytes read but not yet taken as keys
     int tick_ = 0;      // spinner and marquee frame
