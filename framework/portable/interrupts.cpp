@@ -44,6 +44,10 @@ int TakeInterrupt() {
     return g_pending.exchange(0);
 }
 
+bool InterruptPending() {
+    return g_pending.load() != 0;
+}
+
 int InterruptedExitCode(int sig) {
     return 128 + sig;
 }

@@ -19,6 +19,8 @@ void InstallInterruptHandlers();
 void NoteInterrupt(int sig);
 // The interruption noted and not yet taken, 0 for none; taking it clears it.
 int TakeInterrupt();
+// True while an interruption is noted and not yet taken.
+bool InterruptPending();
 
 // The exit code of a program ended by `sig`, as a shell reports it: 128 + the signal's number.
 int InterruptedExitCode(int sig);

@@ -237,10 +237,6 @@ void WindowModel::HandleInterrupt(int sig) {
 
 void WindowModel::RunUntil(const std::function<bool()>& done) {
     while (!done()) {
-        if (const int sig = TakeInterrupt(); sig != 0) {
-            HandleInterrupt(sig);
-            continue;
-        }
         Message message;
         if (TakeMessage(&message)) {
             if (message.crossThread && m_spy) {
@@ -253,6 +249,11 @@ void WindowModel::RunUntil(const std::function<bool()>& done) {
                 *message.result = result;
                 m_answered.notify_all();
             }
+            continue;
+        }
+        // An interruption is judged on the sheet as its queued changes have left it.
+        if (const int sig = TakeInterrupt(); sig != 0) {
+            HandleInterrupt(sig);
             continue;
         }
         View* view = CurrentView();
