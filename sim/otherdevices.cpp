@@ -49,7 +49,7 @@ private:
 
 OtherDevices::OtherDevices(DeviceTree* tree, DWORD rootHub) {
     // Listed before the mixer, as devices on lower ports are: a keyboard that Windows holds for
-    // itself and a vendor's HID device that opens but is no mixer.
+    // itself and two vendors' HID devices that open but are no mixer.
     struct HidDevice {
         WORD vendorId, productId;
         const char* usbInstance;
@@ -61,6 +61,9 @@ OtherDevices::OtherDevices(DeviceTree* tree, DWORD rootHub) {
          "\\\\?\\hid#vid_046d&pid_c31c&mi_00#7&24b3a1c&0&0000", true},
         {0x04D8, 0x003F, "USB\\VID_04D8&PID_003F\\5&1C4D3E2&0&2",
          "\\\\?\\hid#vid_04d8&pid_003f#7&3a07e5d9&0&0000", false},
+        // Another vendor's device whose product id happens to be the mixer's.
+        {0x16C0, 0x0801, "USB\\VID_16C0&PID_0801\\5&1C4D3E2&0&6",
+         "\\\\?\\hid#vid_16c0&pid_0801#7&1b9e40f2&0&0000", false},
     };
     for (const HidDevice& device : hidDevices) {
         const DWORD usb = tree->Add(rootHub, device.usbInstance);

@@ -48,6 +48,24 @@ TEST(FindHidDevice, OnlyVendorAndProductIdDecide) {
     EXPECT_NE(found.devInst, 0u);
 }
 
+TEST(FindHidDevice, TheMixersProductIdUnderAnotherVendorIsNeverTaken) {
+    {
+        SimulatedSystem system;
+        const Found found = Find(VENDOR_ID, PRODUCT_ID_RUN, 0);
+        ASSERT_TRUE(found.ok);
+        EXPECT_NE(found.path.find("vid_0ca8&pid_0801"), std::string::npos) << found.path;
+        EXPECT_FALSE(Find(VENDOR_ID, PRODUCT_ID_RUN, 1).ok);
+        // That device is there, enumerated before the mixer, and found by its own identity.
+        const Found other = Find(0x16C0, PRODUCT_ID_RUN, 0);
+        ASSERT_TRUE(other.ok);
+        EXPECT_NE(other.path.find("vid_16c0&pid_0801"), std::string::npos) << other.path;
+    }
+    SimulatedSystem system(MixerStartingIn(sim::MixerStart::Absent));
+    const Found found = Find(VENDOR_ID, PRODUCT_ID_RUN, 0);
+    EXPECT_FALSE(found.ok);
+    EXPECT_EQ(found.error, static_cast<DWORD>(ERROR_BAD_UNIT));
+}
+
 TEST(FindHidDevice, AnInterfaceThatRefusesReadWriteIsPassedOver) {
     // The keyboard that Windows holds is enumerated first: it is skipped without error, the mixer
     // after it is found, and the keyboard itself can never be found.

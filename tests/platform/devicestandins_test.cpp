@@ -22,9 +22,9 @@ protected:
     }
     void TearDown() override { SetupDiDestroyDeviceInfoList(m_set); }
 
-    // The mixer's interface: enumerated after the keyboard and the other vendor's device.
+    // The mixer's interface: enumerated after the keyboard and the two other vendors' devices.
     void SelectMixer() {
-        ASSERT_TRUE(SetupDiEnumDeviceInterfaces(m_set, nullptr, &m_hid, 2, &m_interface));
+        ASSERT_TRUE(SetupDiEnumDeviceInterfaces(m_set, nullptr, &m_hid, 3, &m_interface));
     }
 
     std::string MixerPath() {
@@ -47,7 +47,7 @@ TEST_F(DeviceStandIns, EnumerationEndsWithNoMoreItems) {
     while (SetupDiEnumDeviceInterfaces(m_set, nullptr, &m_hid, count, &m_interface)) {
         ++count;
     }
-    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(count, 4u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_ITEMS));
 
     SP_DEVICE_INTERFACE_DATA wrongSize{};
@@ -112,7 +112,7 @@ TEST_F(DeviceStandIns, ASetIsASnapshotUntilDestroyed) {
     BYTE command[65] = {0xF0, 'E', 'F', 'W', 'U'};
     ASSERT_TRUE(HidD_SetFeature(handle, command, sizeof command));
     CloseHandle(handle);
-    EXPECT_TRUE(SetupDiEnumDeviceInterfaces(m_set, nullptr, &m_hid, 2, &m_interface));
+    EXPECT_TRUE(SetupDiEnumDeviceInterfaces(m_set, nullptr, &m_hid, 3, &m_interface));
     EXPECT_EQ(CreateFileA(MixerPath().c_str(), GENERIC_READ, 3, nullptr, OPEN_EXISTING, 0, nullptr),
               INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
