@@ -66,13 +66,18 @@ TEST(CommandChannel, APollReadsStraightThroughBusyAnswers) {
 
 TEST(CommandChannel, TwentyNineFailedReadsStillSucceedThirtyFail) {
     for (unsigned failures : {29u, 30u}) {
-        SimulatedSystem system(UpdateModeWith({{"BLFW", Kind::StatusReadsFail, failures, 0}}));
+        sim::SimConfig config = UpdateModeWith({{"BLFW", Kind::StatusReadsFail, failures, 0}});
+        config.timing.transferMs = 0;  // the poll's own pauses alone
+        SimulatedSystem system(config);
         auto mixer = OpenMixer();
         ASSERT_NE(mixer, nullptr);
         ASSERT_TRUE(mixer->SendCommand("BLFW"));
         DWORD status = 0;
         SetLastError(ERROR_SUCCESS);
+        const DWORD start = timeGetTime();
         const bool ok = mixer->PollStatus(&status);
+        // A millisecond's pause after each failed read, none after the one that succeeds.
+        EXPECT_EQ(timeGetTime() - start, failures);
         const auto transcript = system.Mixer().GetTranscript();
         EXPECT_EQ(CountLines(transcript, "get F0 failed 1117"), std::min(failures, 30u));
         if (failures < 30) {
