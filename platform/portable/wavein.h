@@ -8,6 +8,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "platform/portable/devicebackend.h"
@@ -54,12 +55,16 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<WAVEHDR*> m_queue;
-    DWORD m_headFill = 0;  // bytes already in the buffer at the head of the queue
+    std::set<const WAVEHDR*> m_prepared;  // under m_control
+    DWORD m_headFill = 0;                 // bytes already in the buffer at the head of the queue
     bool m_running = false;
     bool m_endAudio = false;
     DWORD m_startedAt = 0;
     std::uint64_t m_consumed = 0;  // bytes of the run that went into buffers or were lost
     std::thread m_audio;
 };
+
+// For tests: how many headers the closes of the process found still prepared.
+std::size_t HeadersLeftPreparedAtClose();
 
 }  // namespace portable

@@ -52,6 +52,21 @@ TEST(UpdatePage, ShowsHalfOfTheWorkersProgressAndSkipsEqualPositions) {
     EXPECT_EQ(TaskbarValues(wizard), (std::vector<ULONGLONG>{0, 1, 99, 100}));
 }
 
+TEST(UpdatePage, AnAnswerLeftFromBeforeIsClearedBeforeTheBoxIsAsked) {
+    ScriptedWizard wizard;
+    wizard.view.Script({Press::Next, Press::Ok, Press::Finish});
+    Workers().update = [](CInstallingPage& page) {
+        InterlockedExchange(&UpdateAnswer, IDCANCEL);  // left from an earlier box
+        AskUser(&page, &UpdateAnswer, WN_ASK_NOT_CONNECTED);
+        Succeed(page);
+    };
+    EXPECT_EQ(wizard.Run(""), 0);
+    ASSERT_EQ(wizard.view.Events(Kind::MessageBoxShown).size(), 1u);
+    // The worker waited for the person's OK and took it; a stale answer would have let it go on
+    // at once and left the OK behind.
+    EXPECT_EQ(InterlockedExchange(&UpdateAnswer, 0), 0);
+}
+
 TEST(UpdatePage, EveryNotificationFromTheWorkersThread) {
     ScriptedWizard wizard;
     wizard.view.Script({Press::Next, Press::Ok, Press::Ok, Press::Finish});

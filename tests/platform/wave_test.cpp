@@ -15,6 +15,7 @@
 #include "platform/portable/clock.h"
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/duecaptures.h"
+#include "platform/portable/wavein.h"
 #include "platform/win32api.h"
 
 namespace {
@@ -277,6 +278,20 @@ TEST_F(WaveStandIns, HeaderFlagsFollowPrepareQueueResetAndUnprepare) {
     for (MMRESULT (*call)(HWAVEIN) : {waveInStart, waveInStop, waveInReset, waveInClose}) {
         EXPECT_EQ(call(wave), MMSYSERR_INVALHANDLE);
     }
+}
+
+TEST_F(WaveStandIns, ACloseCountsTheHeadersLeftPrepared) {
+    const UINT size = sizeof(WAVEHDR);
+    const std::size_t before = portable::HeadersLeftPreparedAtClose();
+    HWAVEIN wave = Open();
+    WAVEHDR& kept = Header(1000);
+    WAVEHDR& released = Header(1000);
+    ASSERT_EQ(waveInPrepareHeader(wave, &kept, size), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveInPrepareHeader(wave, &released, size), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveInUnprepareHeader(wave, &released, size), MMSYSERR_NOERROR);
+    // Windows closes all the same; the header's resources are what is lost.
+    ASSERT_EQ(waveInClose(wave), MMSYSERR_NOERROR);
+    EXPECT_EQ(portable::HeadersLeftPreparedAtClose(), before + 1);
 }
 
 TEST_F(WaveStandIns, TheAudioThreadFillsEachBufferWhenTheClockHasPassedItsEnd) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/portable/wavein.h"
 #include "porttest/testsignal.h"
 #include "sim/mixerprotocol.h"
 #include "tests/porttest/porttestrun.h"
@@ -115,7 +116,10 @@ TEST(UsbTest, EachCaptureFailureGivesItsError) {
         sim::SimConfig config;
         c.set(config.audio);
         PortTestRun run(config);
+        const std::size_t leftPrepared = portable::HeadersLeftPreparedAtClose();
         EXPECT_EQ(run.Run(kUsbOnly), static_cast<int>(c.error)) << c.name;
+        // Every path that prepared the header unprepares it before the device closes.
+        EXPECT_EQ(portable::HeadersLeftPreparedAtClose(), leftPrepared) << c.name;
         EXPECT_TRUE(run.Sent("set F0 UATD")) << c.name;  // the test mode always goes off
         const Values progress = run.wizard.ProgressOn(IDD_TESTING);
         ASSERT_FALSE(progress.empty()) << c.name;
@@ -130,8 +134,10 @@ TEST(UsbTest, ATimedOutCaptureIsResetAndGivenTimeToSettle) {
     PortTestRun run(config);
     const DWORD start = timeGetTime();
     EXPECT_EQ(run.Run(kUsbOnly), static_cast<int>(WAIT_TIMEOUT));
-    // The 500 ms for the signal, the 1,500 ms limit and the 250 ms after the reset, at least.
+    // The 500 ms for the signal, the 1,500 ms limit and the 250 ms after the reset, at least; and
+    // no more than a poll's 10 ms and the transfers' milliseconds on top.
     EXPECT_GE(timeGetTime() - start, 2250u);
+    EXPECT_LE(timeGetTime() - start, 2250u + 10 + 10);
     const Values progress = run.wizard.ProgressOn(IDD_TESTING);
     EXPECT_EQ(*std::max_element(progress.begin(), progress.end() - 2), 95);
 }
