@@ -7,6 +7,7 @@
 
 #include "framework/portable/windowmodel.h"
 #include "framework/propertysheet.h"
+#include "platform/portable/unsupported.h"
 #include "resources/dialogtemplate.h"
 
 using portable::Window;
@@ -69,7 +70,7 @@ private:
     HWND CreateButton(int id, const char* text, bool visible);
     HWND PageWindow(int index);
     LRESULT Notify(int index, UINT code);
-    bool Activate(int index, int step);
+    bool Activate(int index);
     void PressButton(int button);
     void SetWizardButtons(DWORD flags);
     void SetFinishText(LPCSTR text);
@@ -124,7 +125,7 @@ INT_PTR CPropertySheetRun::Run() {
     m_model.Report(portable::ViewEvent::Kind::SheetOpened);
     const int start =
         header.nStartPage < m_sheet.m_pages.size() ? static_cast<int>(header.nStartPage) : 0;
-    Activate(start, +1);
+    Activate(start);
 
     m_model.RunUntil([this] { return m_ended; });
     const INT_PTR result = m_sheet.m_nModalResult;
@@ -208,10 +209,11 @@ LRESULT CPropertySheetRun::Notify(int index, UINT code) {
     return SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
 }
 
-// Shows the first page from `index` on, in the direction of `step`, that agrees to be shown.
-bool CPropertySheetRun::Activate(int index, int step) {
+// Shows the first page from `index` on that agrees to be shown. The wizard only goes forward: no
+// page enables Back.
+bool CPropertySheetRun::Activate(int index) {
     const int count = static_cast<int>(m_sheet.m_pages.size());
-    for (int candidate = index; candidate >= 0 && candidate < count; candidate += step) {
+    for (int candidate = index; candidate < count; ++candidate) {
         if (Notify(candidate, PSN_SETACTIVE) != 0) {
             continue;
         }
@@ -234,12 +236,7 @@ void CPropertySheetRun::PressButton(int button) {
     switch (button) {
         case PSBTN_NEXT:
             if (Notify(m_active, PSN_WIZNEXT) == 0) {
-                Activate(m_active + 1, +1);
-            }
-            break;
-        case PSBTN_BACK:
-            if (Notify(m_active, PSN_WIZBACK) == 0) {
-                Activate(m_active - 1, -1);
+                Activate(m_active + 1);
             }
             break;
         case PSBTN_FINISH:
@@ -253,7 +250,7 @@ void CPropertySheetRun::PressButton(int button) {
             }
             break;
         default:
-            break;
+            portable::Unsupported("PSM_PRESSBUTTON with a button the wizard does not press");
     }
 }
 
