@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         return WrongCommandLine(error);
     }
     if (options.help) {
-        std::fputs(sim::SETUP_SIM_USAGE.c_str(), stdout);
+        std::fputs(sim::SetupSimUsage().c_str(), stdout);
         return 0;
     }
 

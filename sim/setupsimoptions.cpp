@@ -1,45 +1,12 @@
 #include "sim/setupsimoptions.h"
 
-#include <algorithm>
-#include <iterator>
-#include <utility>
+#include "sim/mixeroptions.h"
 
 namespace sim {
 
 namespace {
 
-const char kUsageHead[] =
-    "usage: setup-sim [simulator options] [wizard switches]\n"
-    "\n"
-    "Wizard switches: -quiet -usbtest -dantetest -usbtestonly -dantetestonly\n"
-    "\n";
-
-const char kUsageOwn[] =
-    "The clock and the firmware images (resources 110, 111, 112):\n"
-    "  --fast                              virtual clock: no real waits, no real wire time\n"
-    "  --image=ID:FILE                     use FILE as resource ID\n"
-    "  --no-image=ID                       run without resource ID\n"
-    "Faults of the Windows side:\n"
-    "  --no-preparsed-data                 the HID driver gives no preparsed data\n"
-    "  --long-path                         the mixer's device path is over 255 characters\n"
-    "The USB audio function:\n"
-    "  --audio-silence                     the test signal never starts\n"
-    "  --audio-drop-frame=N                the signal skips a value at frame N of a capture\n"
-    "  --audio-repeat-frame=N              the signal repeats a value at frame N of a capture\n"
-    "  --audio-channels-differ             the right channel carries something else\n"
-    "  --audio-never-completes             a capture buffer is never filled\n"
-    "  --wave-open-result=N                waveInOpen answers N for the mixer's device\n"
-    "  --wave-prepare-result=N             waveInPrepareHeader answers N\n"
-    "  --wave-add-result=N                 waveInAddBuffer answers N\n"
-    "  --wave-start-result=N               waveInStart answers N\n"
-    "  --no-wave-devices                   the mixer's wave devices are not there yet\n"
-    "  --long-interface-name               the mixer's audio interface name needs over 1,024 "
-    "bytes\n"
-    "  --interface-name-case               the wave driver reports that name in upper case\n"
-    "Reports:\n"
-    "  --statistics                        at the end, the workers' notifications and their\n"
-    "                                      longest wait in the queue, on standard error\n"
-    "  --help                              this text\n";
+using Options = SetupSimOptions;
 
 bool ParseResourceId(const std::string& text, WORD* id) {
     unsigned long value = 0;
@@ -51,117 +18,137 @@ bool ParseResourceId(const std::string& text, WORD* id) {
     return true;
 }
 
-// The options of the USB audio function.
-OptionTaken TakeAudioOption(const OptionArgument& option, SimConfig* config, std::string* error) {
-    const std::string& name = option.name;
-    const std::string& value = option.value;
-    static const std::pair<const char*, bool AudioConfig::*> kFlags[] = {
-        {"--audio-silence", &AudioConfig::silence},
-        {"--audio-channels-differ", &AudioConfig::channelsDiffer},
-        {"--audio-never-completes", &AudioConfig::bufferNeverCompletes},
-        {"--no-wave-devices", &AudioConfig::noWaveDevices},
-        {"--long-interface-name", &AudioConfig::longInterfaceName},
-        {"--interface-name-case", &AudioConfig::nameInOtherCase},
-    };
-    static const std::pair<const char*, DWORD AudioConfig::*> kFrames[] = {
-        {"--audio-drop-frame", &AudioConfig::dropFrameAt},
-        {"--audio-repeat-frame", &AudioConfig::repeatFrameAt},
-    };
-    static const std::pair<const char*, UINT AudioConfig::*> kResults[] = {
-        {"--wave-open-result", &AudioConfig::openResult},
-        {"--wave-prepare-result", &AudioConfig::prepareResult},
-        {"--wave-add-result", &AudioConfig::addResult},
-        {"--wave-start-result", &AudioConfig::startResult},
-    };
-    for (const auto& [flag, field] : kFlags) {
-        if (name == flag) {
-            if (!CheckNoValue(option, error)) {
-                return OptionTaken::WrongValue;
-            }
-            config->audio.*field = true;
-            return OptionTaken::Yes;
-        }
-    }
-    const auto named = [&name](const auto& table) {
-        return std::any_of(std::begin(table), std::end(table),
-                           [&name](const auto& entry) { return name == entry.first; });
-    };
-    if (!named(kFrames) && !named(kResults)) {
-        return OptionTaken::NotMine;
-    }
-    if (!CheckValue(option, error)) {
-        return OptionTaken::WrongValue;
-    }
-    unsigned long number = 0;
-    for (const auto& [frameOption, field] : kFrames) {
-        if (name == frameOption) {
-            // 0xFFFFFFFF is the setting's own "no fault".
-            if (!ParseOptionNumber(value, 0xFFFFFFFE, &number)) {
-                *error = name + " is a frame of the capture from 0, not \"" + value + "\"";
-                return OptionTaken::WrongValue;
-            }
-            config->audio.*field = static_cast<DWORD>(number);
-            return OptionTaken::Yes;
-        }
-    }
-    for (const auto& [resultOption, field] : kResults) {
-        if (name == resultOption) {
-            if (!ParseOptionNumber(value, 0xFFFFFFFF, &number)) {
-                *error = name + " is a multimedia result number, not \"" + value + "\"";
-                return OptionTaken::WrongValue;
-            }
-            config->audio.*field = static_cast<UINT>(number);
-            return OptionTaken::Yes;
-        }
-    }
-    return OptionTaken::NotMine;
-}
-
-// setup-sim's own options beside the mixer's and the audio function's.
-OptionTaken TakeOwnOption(const OptionArgument& option, SetupSimOptions* options,
-                          std::string* error) {
-    const std::string& name = option.name;
-    const std::string& value = option.value;
-    if (name == "--help" || name == "--statistics" || name == "--fast" ||
-        name == "--no-preparsed-data" || name == "--long-path") {
-        if (!CheckNoValue(option, error)) {
-            return OptionTaken::WrongValue;
-        }
-        (name == "--help"                ? options->help
-         : name == "--statistics"        ? options->statistics
-         : name == "--fast"              ? options->fast
-         : name == "--no-preparsed-data" ? options->config.faults.noPreparsedData
-                                         : options->config.faults.longPath) = true;
-        return OptionTaken::Yes;
-    }
-    if (name != "--image" && name != "--no-image") {
-        return OptionTaken::NotMine;
-    }
-    if (!CheckValue(option, error)) {
-        return OptionTaken::WrongValue;
-    }
-    WORD id = 0;
-    if (name == "--no-image") {
-        if (!ParseResourceId(value, &id)) {
-            *error = "--no-image takes 110, 111 or 112, not \"" + value + "\"";
-            return OptionTaken::WrongValue;
-        }
-        options->removedImages.push_back(id);
-        return OptionTaken::Yes;
-    }
+bool TakeImage(const std::string& value, Options* options, std::string* error) {
     const std::size_t colon = value.find(':');
+    WORD id = 0;
     if (colon == std::string::npos || !ParseResourceId(value.substr(0, colon), &id) ||
         colon + 1 == value.size()) {
         *error = "--image is ID:FILE with ID 110, 111 or 112, not \"" + value + "\"";
-        return OptionTaken::WrongValue;
+        return false;
     }
     options->images.emplace_back(id, value.substr(colon + 1));
-    return OptionTaken::Yes;
+    return true;
+}
+
+bool TakeNoImage(const std::string& value, Options* options, std::string* error) {
+    WORD id = 0;
+    if (!ParseResourceId(value, &id)) {
+        *error = "--no-image takes 110, 111 or 112, not \"" + value + "\"";
+        return false;
+    }
+    options->removedImages.push_back(id);
+    return true;
+}
+
+// A flag that sets one field.
+template <typename Field>
+Option<Options> Flag(const char* name, const char* help, Field field) {
+    return {name, nullptr, help, [field](const std::string&, Options* o, std::string*) {
+                field(o) = true;
+                return true;
+            }};
+}
+
+// A frame of a capture, from 0; 0xFFFFFFFF is the setting's own "no fault".
+Option<Options> Frame(const char* name, const char* help, DWORD AudioConfig::*field) {
+    return {name, "N", help, [name, field](const std::string& value, Options* o, std::string* e) {
+                unsigned long number = 0;
+                if (!ParseOptionNumber(value, 0xFFFFFFFE, &number)) {
+                    *e = std::string(name) + " is a frame of the capture from 0, not \"" + value +
+                         "\"";
+                    return false;
+                }
+                o->config.audio.*field = static_cast<DWORD>(number);
+                return true;
+            }};
+}
+
+// A multimedia result that a wave call answers.
+Option<Options> Result(const char* name, const char* help, UINT AudioConfig::*field) {
+    return {name, "N", help, [name, field](const std::string& value, Options* o, std::string* e) {
+                unsigned long number = 0;
+                if (!ParseOptionNumber(value, 0xFFFFFFFF, &number)) {
+                    *e =
+                        std::string(name) + " is a multimedia result number, not \"" + value + "\"";
+                    return false;
+                }
+                o->config.audio.*field = static_cast<UINT>(number);
+                return true;
+            }};
+}
+
+Option<Options> AudioFlag(const char* name, const char* help, bool AudioConfig::*field) {
+    return Flag(name, help, [field](Options* o) -> bool& { return o->config.audio.*field; });
+}
+
+OptionTable<Options> MakeTable() {
+    OptionTable<Options> table = ForDerived<Options>(MixerOptionTable());
+    table.push_back({"The clock and the firmware images (resources 110, 111, 112)",
+                     {
+                         Flag("--fast", "virtual clock: no real waits, no real wire time",
+                              [](Options* o) -> bool& { return o->fast; }),
+                         {"--image", "ID:FILE", "use FILE as resource ID", TakeImage},
+                         {"--no-image", "ID", "run without resource ID", TakeNoImage},
+                     }});
+    table.push_back({"Faults of the Windows side",
+                     {
+                         Flag("--no-preparsed-data", "the HID driver gives no preparsed data",
+                              [](Options* o) -> bool& { return o->config.faults.noPreparsedData; }),
+                         Flag("--long-path", "the mixer's device path is over 255 characters",
+                              [](Options* o) -> bool& { return o->config.faults.longPath; }),
+                     }});
+    table.push_back(
+        {"The USB audio function",
+         {
+             AudioFlag("--audio-silence", "the test signal never starts", &AudioConfig::silence),
+             Frame("--audio-drop-frame", "the signal skips a value at frame N of a capture",
+                   &AudioConfig::dropFrameAt),
+             Frame("--audio-repeat-frame", "the signal repeats a value at frame N of a capture",
+                   &AudioConfig::repeatFrameAt),
+             AudioFlag("--audio-channels-differ", "the right channel carries something else",
+                       &AudioConfig::channelsDiffer),
+             AudioFlag("--audio-never-completes", "a capture buffer is never filled",
+                       &AudioConfig::bufferNeverCompletes),
+             Result("--wave-open-result", "waveInOpen answers N for the mixer's device",
+                    &AudioConfig::openResult),
+             Result("--wave-prepare-result", "waveInPrepareHeader answers N",
+                    &AudioConfig::prepareResult),
+             Result("--wave-add-result", "waveInAddBuffer answers N", &AudioConfig::addResult),
+             Result("--wave-start-result", "waveInStart answers N", &AudioConfig::startResult),
+             AudioFlag("--no-wave-devices", "the mixer's wave devices are not there yet",
+                       &AudioConfig::noWaveDevices),
+             AudioFlag("--long-interface-name",
+                       "the mixer's audio interface name needs over\n1,024 bytes",
+                       &AudioConfig::longInterfaceName),
+             AudioFlag("--interface-name-case", "the wave driver reports that name in upper case",
+                       &AudioConfig::nameInOtherCase),
+         }});
+    table.push_back(
+        {"Reports",
+         {
+             Flag("--statistics",
+                  "at the end, the workers' notifications and their\nlongest wait in the queue, "
+                  "on standard error",
+                  [](Options* o) -> bool& { return o->statistics; }),
+             Flag("--help", "this text", [](Options* o) -> bool& { return o->help; }),
+         }});
+    return table;
 }
 
 }  // namespace
 
-const std::string SETUP_SIM_USAGE = std::string(kUsageHead) + MIXER_OPTIONS_USAGE + kUsageOwn;
+const OptionTable<SetupSimOptions>& SetupSimOptionTable() {
+    static const OptionTable<SetupSimOptions> table = MakeTable();
+    return table;
+}
+
+std::string SetupSimUsage() {
+    return "usage: setup-sim [simulator options] [wizard switches]\n"
+           "\n"
+           "Wizard switches: -quiet -usbtest -dantetest -usbtestonly -dantetestonly\n"
+           "\n" +
+           OptionsUsage(SetupSimOptionTable());
+}
 
 bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* options,
                           std::string* error) {
@@ -170,21 +157,7 @@ bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* op
         const std::string argument = argv[i];
         if (argument.rfind("--", 0) != 0) {
             options->wizardArguments.push_back(argument);
-            continue;
-        }
-        const OptionArgument option = SplitOption(argument);
-        OptionTaken taken =
-            TakeMixerOption(option, &options->config, &options->transcriptPath, error);
-        if (taken == OptionTaken::NotMine) {
-            taken = TakeAudioOption(option, &options->config, error);
-        }
-        if (taken == OptionTaken::NotMine) {
-            taken = TakeOwnOption(option, options, error);
-        }
-        if (taken == OptionTaken::NotMine) {
-            *error = "unknown option " + option.name;
-        }
-        if (taken != OptionTaken::Yes) {
+        } else if (!TakeOption(SetupSimOptionTable(), argument, options, error)) {
             return false;
         }
     }

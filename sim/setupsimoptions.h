@@ -6,15 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "sim/mixeroptions.h"
-#include "sim/simconfig.h"
+#include "sim/optiontable.h"
 
 namespace sim {
 
-struct SetupSimOptions {
-    SimConfig config;
+struct SetupSimOptions : SimulatorOptions {
     bool fast = false;  // virtual clock: fixed waits and wire time cost nothing real
-    std::string transcriptPath;
     std::vector<std::pair<WORD, std::string>> images;  // resource id, file that replaces it
     std::vector<WORD> removedImages;
     std::vector<std::string> wizardArguments;
@@ -22,10 +19,14 @@ struct SetupSimOptions {
     bool statistics = false;  // the workers' notifications and their longest wait, on stderr
 };
 
+// The mixer's options and setup-sim's own, as the parser and --help read them.
+const OptionTable<SetupSimOptions>& SetupSimOptionTable();
+
 // False, with a message, for an option that is unknown or whose value is wrong.
 bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* options,
                           std::string* error);
 
-extern const std::string SETUP_SIM_USAGE;
+// What --help prints.
+std::string SetupSimUsage();
 
 }  // namespace sim

@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.help) {
-        std::fputs(sim::VIRTUAL_MIXER_USAGE.c_str(), stdout);
+        std::fputs(sim::VirtualMixerUsage().c_str(), stdout);
         return 0;
     }
     // The signals that end the server, and the one that plugs the mixer in again, are taken by the

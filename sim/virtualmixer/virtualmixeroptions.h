@@ -4,13 +4,11 @@
 
 #include <string>
 
-#include "sim/simconfig.h"
+#include "sim/optiontable.h"
 
 namespace sim {
 
-struct VirtualMixerOptions {
-    SimConfig config;
-    std::string transcriptPath;
+struct VirtualMixerOptions : SimulatorOptions {
     std::string flashDir;  // empty: the flash is not written out
     std::string devDir = "/dev";
     std::string sysClassDir = "/sys/class/hidraw";
@@ -21,11 +19,15 @@ struct VirtualMixerOptions {
     bool help = false;
 };
 
+// The mixer's options and the virtual mixer's own, as the parser and --help read them.
+const OptionTable<VirtualMixerOptions>& VirtualMixerOptionTable();
+
 // False, with a message, for an option that is unknown or whose value is wrong, or for anything
 // that is not an option.
 bool ParseVirtualMixerOptions(int argc, const char* const* argv, VirtualMixerOptions* options,
                               std::string* error);
 
-extern const std::string VIRTUAL_MIXER_USAGE;
+// What --help prints.
+std::string VirtualMixerUsage();
 
 }  // namespace sim

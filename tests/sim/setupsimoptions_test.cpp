@@ -1,9 +1,11 @@
-// setup-sim's options for the audio function and the Dante counter: each sets its field, and a
-// wrong value is refused with a message that names the option.
+// setup-sim's options: every option of the table that the parser and --help read sets the setting
+// it names, and a wrong value is refused with a message that names the option.
 #include "sim/setupsimoptions.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,125 @@ bool Parse(std::vector<const char*> arguments, sim::SetupSimOptions* options, st
     arguments.insert(arguments.begin(), "setup-sim");
     return sim::ParseSetupSimOptions(static_cast<int>(arguments.size()), arguments.data(), options,
                                      error);
+}
+
+using sim::SetupSimOptions;
+
+// An argument of each option, and what it must leave set that a default command line does not.
+struct Expectation {
+    const char* argument;
+    std::function<bool(const SetupSimOptions&)> holds;
+};
+
+bool HasFault(const SetupSimOptions& o, const char* code, sim::CommandFault::Kind kind,
+              unsigned count, DWORD status) {
+    return o.config.faults.commands.size() == 1 && o.config.faults.commands[0].command == code &&
+           o.config.faults.commands[0].kind == kind && o.config.faults.commands[0].count == count &&
+           o.config.faults.commands[0].status == status;
+}
+
+const std::map<std::string, Expectation>& Expectations() {
+    using Kind = sim::CommandFault::Kind;
+    using O = SetupSimOptions;
+    static const std::map<std::string, Expectation> expectations = {
+        {"--mixer",
+         {"--mixer=update-alt",
+          [](const O& o) { return o.config.start == sim::MixerStart::UpdateAlt; }}},
+        {"--update-id",
+         {"--update-id=0800", [](const O& o) { return o.config.updateProductId == 0x0800; }}},
+        {"--second-mixer", {"--second-mixer", [](const O& o) { return o.config.secondMixer; }}},
+        {"--feature-length",
+         {"--feature-length=0", [](const O& o) { return o.config.featureReportByteLength == 0; }}},
+        {"--transcript",
+         {"--transcript=t.txt", [](const O& o) { return o.transcriptPath == "t.txt"; }}},
+        {"--send-fails",
+         {"--send-fails=ERFW:2",
+          [](const O& o) { return HasFault(o, "ERFW", Kind::SendFails, 2, 0); }}},
+        {"--status-fails",
+         {"--status-fails=WRFI",
+          [](const O& o) { return HasFault(o, "WRFI", Kind::StatusReadsFail, 0, 0); }}},
+        {"--wrong-status",
+         {"--wrong-status=VFFI:3",
+          [](const O& o) { return HasFault(o, "VFFI", Kind::WrongStatus, 0, 3); }}},
+        {"--busy",
+         {"--busy=BKFP:40", [](const O& o) { return HasFault(o, "BKFP", Kind::Busy, 40, 0); }}},
+        {"--fail-block",
+         {"--fail-block=7", [](const O& o) { return o.config.faults.failingBlock == 7; }}},
+        {"--unplug-after",
+         {"--unplug-after=900",
+          [](const O& o) { return o.config.faults.unplugAfterTransfers == 900; }}},
+        {"--ignore-efwu", {"--ignore-efwu", [](const O& o) { return o.config.faults.ignoreEfwu; }}},
+        {"--dante",
+         {"--dante=10,none",
+          [](const O& o) {
+              return o.config.dante.readings == std::vector<DWORD>{10, 0xFFFFFFFF};
+          }}},
+        {"--dante-read-fails",
+         {"--dante-read-fails=2", [](const O& o) { return o.config.dante.failingRead == 2; }}},
+        {"--fast", {"--fast", [](const O& o) { return o.fast; }}},
+        {"--image",
+         {"--image=111:x.bin",
+          [](const O& o) {
+              return o.images == std::vector<std::pair<WORD, std::string>>{{111, "x.bin"}};
+          }}},
+        {"--no-image",
+         {"--no-image=112", [](const O& o) { return o.removedImages == std::vector<WORD>{112}; }}},
+        {"--no-preparsed-data",
+         {"--no-preparsed-data", [](const O& o) { return o.config.faults.noPreparsedData; }}},
+        {"--long-path", {"--long-path", [](const O& o) { return o.config.faults.longPath; }}},
+        {"--audio-silence", {"--audio-silence", [](const O& o) { return o.config.audio.silence; }}},
+        {"--audio-drop-frame",
+         {"--audio-drop-frame=5", [](const O& o) { return o.config.audio.dropFrameAt == 5; }}},
+        {"--audio-repeat-frame",
+         {"--audio-repeat-frame=6", [](const O& o) { return o.config.audio.repeatFrameAt == 6; }}},
+        {"--audio-channels-differ",
+         {"--audio-channels-differ", [](const O& o) { return o.config.audio.channelsDiffer; }}},
+        {"--audio-never-completes",
+         {"--audio-never-completes",
+          [](const O& o) { return o.config.audio.bufferNeverCompletes; }}},
+        {"--wave-open-result",
+         {"--wave-open-result=4", [](const O& o) { return o.config.audio.openResult == 4; }}},
+        {"--wave-prepare-result",
+         {"--wave-prepare-result=7", [](const O& o) { return o.config.audio.prepareResult == 7; }}},
+        {"--wave-add-result",
+         {"--wave-add-result=35", [](const O& o) { return o.config.audio.addResult == 35; }}},
+        {"--wave-start-result",
+         {"--wave-start-result=6", [](const O& o) { return o.config.audio.startResult == 6; }}},
+        {"--no-wave-devices",
+         {"--no-wave-devices", [](const O& o) { return o.config.audio.noWaveDevices; }}},
+        {"--long-interface-name",
+         {"--long-interface-name", [](const O& o) { return o.config.audio.longInterfaceName; }}},
+        {"--interface-name-case",
+         {"--interface-name-case", [](const O& o) { return o.config.audio.nameInOtherCase; }}},
+        {"--statistics", {"--statistics", [](const O& o) { return o.statistics; }}},
+        {"--help", {"--help", [](const O& o) { return o.help; }}},
+    };
+    return expectations;
+}
+
+TEST(SetupSimOptions, EveryOptionOfTheTableSetsWhatItNamesAndIsListed) {
+    const std::string usage = sim::SetupSimUsage();
+    std::size_t options = 0;
+    for (const auto& group : sim::SetupSimOptionTable()) {
+        for (const auto& option : group.options) {
+            ++options;
+            const auto found = Expectations().find(option.name);
+            if (found == Expectations().end()) {
+                ADD_FAILURE() << option.name << " has no expectation in this test";
+                continue;
+            }
+            const Expectation& expectation = found->second;
+            SetupSimOptions parsed;
+            std::string error;
+            ASSERT_TRUE(Parse({expectation.argument}, &parsed, &error)) << error;
+            EXPECT_TRUE(expectation.holds(parsed)) << option.name;
+            EXPECT_FALSE(expectation.holds(SetupSimOptions{})) << option.name;
+            EXPECT_NE(usage.find(std::string("\n  ") + option.name), std::string::npos)
+                << option.name;
+        }
+    }
+    // No expectation for an option the table no longer has.
+    EXPECT_EQ(options, Expectations().size());
 }
 
 TEST(SetupSimOptions, SetTheAudioAndDanteFaults) {
