@@ -36,6 +36,15 @@ struct OptionGroup {
 template <typename Options>
 using OptionTable = std::vector<OptionGroup<Options>>;
 
+// A flag: an option without a value that sets the field `field(options)` names.
+template <typename Options, typename Field>
+Option<Options> FlagOption(const char* name, const char* help, Field field) {
+    return {name, nullptr, help, [field](const std::string&, Options* options, std::string*) {
+                field(options) = true;
+                return true;
+            }};
+}
+
 // The groups of a table for options of a base type, for a program whose options derive from it.
 template <typename Options, typename Base>
 OptionTable<Options> ForDerived(const OptionTable<Base>& table) {

@@ -40,13 +40,9 @@ bool TakeNoImage(const std::string& value, Options* options, std::string* error)
     return true;
 }
 
-// A flag that sets one field.
 template <typename Field>
 Option<Options> Flag(const char* name, const char* help, Field field) {
-    return {name, nullptr, help, [field](const std::string&, Options* o, std::string*) {
-                field(o) = true;
-                return true;
-            }};
+    return FlagOption<Options>(name, help, field);
 }
 
 // A frame of a capture, from 0; 0xFFFFFFFF is the setting's own "no fault".

@@ -17,11 +17,6 @@ Option<Options> Place(const char* name, const char* value, const char* help,
             }};
 }
 
-Option<Options> Flag(const char* name, const char* help, bool Options::*field) {
-    return {name, nullptr, help,
-            [field](const std::string&, Options* o, std::string*) { return o->*field = true; }};
-}
-
 OptionTable<Options> MakeTable() {
     OptionTable<Options> table = ForDerived<Options>(MixerOptionTable());
     table.push_back(
@@ -38,11 +33,12 @@ OptionTable<Options> MakeTable() {
              Place("--mount", "DIR", "where the served files are (default\nDEV/.virtual-mixer)",
                    &Options::mountDir),
              Place("--ready", "FILE", "made once the mixer is served", &Options::readyFile),
-             Flag("--statistics",
-                  "at the end, the transfers and their times: the\nserver's own and the whole "
-                  "round trip",
-                  &Options::statistics),
-             Flag("--help", "this text", &Options::help),
+             FlagOption<Options>("--statistics",
+                                 "at the end, the transfers and their times: the\nserver's own "
+                                 "and the whole round trip",
+                                 [](Options* o) -> bool& { return o->statistics; }),
+             FlagOption<Options>("--help", "this text",
+                                 [](Options* o) -> bool& { return o->help; }),
          }});
     return table;
 }

@@ -13,6 +13,7 @@
 
 #include "framework/portable/interrupts.h"
 #include "framework/portable/terminalview.h"
+#include "tests/framework/sheetparts.h"
 
 namespace {
 
@@ -20,14 +21,6 @@ using portable::ControlView;
 using portable::FrameRows;
 using portable::SheetView;
 using portable::TerminalSize;
-
-ControlView Text(int id, std::string text, bool bold = false) {
-    ControlView c;
-    c.id = id;
-    c.text = std::move(text);
-    c.bold = bold;
-    return c;
-}
 
 // The update page as the wizard shows it while it writes.
 SheetView Writing() {

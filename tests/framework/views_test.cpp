@@ -15,6 +15,7 @@
 #include "framework/portable/headlessview.h"
 #include "framework/portable/lineview.h"
 #include "framework/portable/terminalview.h"
+#include "tests/framework/sheetparts.h"
 
 namespace {
 
@@ -23,14 +24,6 @@ using portable::Press;
 using portable::SheetView;
 using portable::ViewEvent;
 using Kind = ViewEvent::Kind;
-
-ControlView Text(int id, std::string text, bool bold = false) {
-    ControlView c;
-    c.id = id;
-    c.text = std::move(text);
-    c.bold = bold;
-    return c;
-}
 
 SheetView Welcome() {
     SheetView s;
