@@ -15,6 +15,7 @@
 
 #include "framework/portable/interrupts.h"
 #include "framework/portable/terminalframe.h"
+#include "framework/portable/terminalkeys.h"
 
 namespace portable {
 
@@ -131,7 +132,7 @@ void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
 }
 
 void TerminalView::Idle(const SheetView& sheet) {
-    TakeQuitKeys();
+    ReadQuitKeys();
     const auto now = std::chrono::steady_clock::now();
     if ((noticeUntil_ && now >= *noticeUntil_) || Size() != lastSize_) {
         if (noticeUntil_ && now >= *noticeUntil_) {
@@ -200,19 +201,19 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        Key key = NextKey();
-        while (key != Key::None && key != Key::Incomplete) {
-            if (key == Key::Quit) {
+        TerminalKey key = TakeKey(&keys_);
+        while (key != TerminalKey::None && key != TerminalKey::Incomplete) {
+            if (key == TerminalKey::Quit) {
                 return Press::Interrupt;
             }
-            if (key == Key::Enter) {
+            if (key == TerminalKey::Enter) {
                 if (sheet.messageBox) {
                     return Press::Ok;
                 }
                 if (const ButtonView* button = DefaultButton(sheet)) {
                     return button == &sheet.finish ? Press::Finish : Press::Next;
                 }
-            } else if (key == Key::Escape) {
+            } else if (key == TerminalKey::Escape) {
                 // A box with only OK closes with Esc as with OK, as Windows' message boxes do.
                 if (sheet.messageBox) {
                     return Press::Ok;
@@ -221,25 +222,25 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
                     return Press::Cancel;
                 }
             }
-            key = NextKey();
+            key = TakeKey(&keys_);
         }
         if (ended_) {
             return Press::InputEnded;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 && key != Key::Incomplete) {
+        if (left.count() <= 0 && key != TerminalKey::Incomplete) {
             return Press::None;
         }
         const int wait =
-            key == Key::Incomplete
+            key == TerminalKey::Incomplete
                 ? kEscapeWaitMs
                 : static_cast<int>(std::min<long long>(left.count(), 1000LL * 60 * 60));
         pollfd in{inFd_, POLLIN, 0};
         const int ready = poll(&in, 1, wait);
         if (ready < 0 && errno != EINTR) {
             ended_ = true;
-        } else if (ready == 0 && key == Key::Incomplete) {
+        } else if (ready == 0 && key == TerminalKey::Incomplete) {
             // Nothing followed the Esc: it was the key itself, or a sequence cut short.
             keys_ = keys_ == "\x1b" ? "\x1b\x1b" : "";
         } else if (ready > 0) {
@@ -254,7 +255,7 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
     }
 }
 
-void TerminalView::TakeQuitKeys() {
+void TerminalView::ReadQuitKeys() {
     // While nobody can press anything the keys wait, but q is an interruption at any time.
     pollfd in{inFd_, POLLIN, 0};
     while (poll(&in, 1, 0) > 0) {
@@ -265,50 +266,9 @@ void TerminalView::TakeQuitKeys() {
         }
         keys_.append(buffer, static_cast<std::size_t>(n));
     }
-    const std::size_t before = keys_.size();
-    std::erase_if(keys_, [](char c) { return c == 'q' || c == 'Q' || c == '\x03'; });
-    if (keys_.size() != before) {
+    if (TakeQuitKeys(&keys_)) {
         NoteInterrupt(SIGINT);
     }
-}
-
-TerminalView::Key TerminalView::NextKey() {
-    while (!keys_.empty()) {
-        const char c = keys_[0];
-        if (c == '\r' || c == '\n') {
-            keys_.erase(0, 1);
-            return Key::Enter;
-        }
-        if (c == 'q' || c == 'Q' || c == '\x03') {
-            keys_.erase(0, 1);
-            return Key::Quit;
-        }
-        if (c != '\x1b') {
-            keys_.erase(0, 1);
-            continue;
-        }
-        if (keys_.size() == 1) {
-            return Key::Incomplete;
-        }
-        if (keys_[1] == '\x1b') {  // an Esc that stood alone (see WaitForPerson)
-            keys_.erase(0, 2);
-            return Key::Escape;
-        }
-        if (keys_[1] != '[' && keys_[1] != 'O') {
-            keys_.erase(0, 2);  // Alt with a key
-            continue;
-        }
-        // A cursor or function key: its sequence ends with a byte from '@' to '~'.
-        std::size_t end = 2;
-        while (end < keys_.size() && (keys_[1] == '[' && (keys_[end] < '@' || keys_[end] > '~'))) {
-            ++end;
-        }
-        if (end >= keys_.size()) {
-            return Key::Incomplete;
-        }
-        keys_.erase(0, end + 1);
-    }
-    return Key::None;
 }
 
 void TerminalView::Write(const std::string& bytes) {

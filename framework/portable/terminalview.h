@@ -29,13 +29,10 @@ public:
     void Idle(const SheetView& sheet) override;
 
 private:
-    enum class Key { None, Enter, Escape, Quit, Incomplete };
-
     void Draw(const SheetView& sheet);
     void ShowTaskbar(const SheetView& sheet, const ViewEvent& event);
-    Key NextKey();
-    // Takes the q keys typed so far as an interruption; the other keys wait for their turn.
-    void TakeQuitKeys();
+    // Reads what was typed and takes its q keys as an interruption; the other keys wait their turn.
+    void ReadQuitKeys();
     void Write(const std::string& bytes);
     TerminalSize Size() const;
 
