@@ -3,19 +3,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
-#include <optional>
 #include <utility>
-#include <vector>
 
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include "framework/portable/interrupts.h"
 #include "framework/portable/terminalframe.h"
 #include "framework/portable/terminalkeys.h"
+#include "framework/portable/terminalmode.h"
 
 namespace portable {
 
@@ -32,37 +29,6 @@ const char kEndOfLine[] = "\x1b[K\r\n";
 const char kEndOfFrame[] = "\x1b[J";
 const char kHideCursor[] = "\x1b[?25l";
 const char kNoProgress[] = "\x1b]9;4;0;0\x07";
-// Plain attributes, the cursor back, no progress: what the terminal had before the wizard.
-const char kRestore[] = "\x1b[0m\x1b[?25h\x1b]9;4;0;0\x07";
-
-// The terminal as it was, for the signal handler and the exit handler. Only what a signal handler
-// may touch lives here; one terminal view at a time owns it.
-struct SavedTerminal {
-    volatile std::sig_atomic_t active = 0;
-    int inFd = -1;
-    int outFd = -1;
-    bool raw = false;
-    termios mode{};
-};
-SavedTerminal g_saved;
-
-// Async-signal-safe: called from the signal handler as well.
-void RestoreTerminal() {
-    if (!g_saved.active) {
-        return;
-    }
-    g_saved.active = 0;
-    if (g_saved.raw) {
-        tcsetattr(g_saved.inFd, TCSANOW, &g_saved.mode);
-    }
-    const ssize_t ignored = write(g_saved.outFd, kRestore, sizeof kRestore - 1);
-    (void)ignored;
-}
-
-void RestoreAtExit() {
-    RestoreTerminal();
-}
-
 void WriteAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -84,28 +50,12 @@ TerminalView::TerminalView(int inFd, int outFd, std::function<TerminalSize()> si
       outFd_(outFd),
       size_(std::move(size)),
       lastTick_(std::chrono::steady_clock::now()) {
-    g_saved.inFd = inFd;
-    g_saved.outFd = outFd;
-    g_saved.raw = false;
-    termios mode{};
-    if (isatty(inFd) && tcgetattr(inFd, &mode) == 0) {
-        g_saved.mode = mode;
-        // Keys as they are typed, without echo; ISIG stays so that Ctrl-C is still SIGINT.
-        mode.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-        mode.c_cc[VMIN] = 1;
-        mode.c_cc[VTIME] = 0;
-        g_saved.raw = tcsetattr(inFd, TCSANOW, &mode) == 0;
-    }
-    g_saved.active = 1;
-    // An interruption ends the program with quick_exit (framework/portable/interrupts.h).
-    static const bool atExit =
-        std::atexit(RestoreAtExit) == 0 && std::at_quick_exit(RestoreAtExit) == 0;
-    (void)atExit;
+    EnterViewMode(inFd, outFd);
     Write(kHideCursor);
 }
 
 TerminalView::~TerminalView() {
-    RestoreTerminal();
+    LeaveViewMode();
 }
 
 void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
