@@ -5,25 +5,25 @@
 namespace portable {
 
 void HeadlessView::Show(const SheetView& sheet, const ViewEvent& event) {
-    entries_.push_back({sheet, event});
+    m_entries.push_back({sheet, event});
 }
 
 Press HeadlessView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
     (void)sheet;
     (void)timeoutMs;
-    ++waits_;
-    waitStates_.push_back(sheet);
-    return next_ < script_.size() ? script_[next_++] : Press::InputEnded;
+    ++m_waits;
+    m_waitStates.push_back(sheet);
+    return m_next < m_script.size() ? m_script[m_next++] : Press::InputEnded;
 }
 
 void HeadlessView::Script(std::vector<Press> presses) {
-    script_ = std::move(presses);
-    next_ = 0;
+    m_script = std::move(presses);
+    m_next = 0;
 }
 
 std::vector<HeadlessView::Entry> HeadlessView::Events(ViewEvent::Kind kind) const {
     std::vector<Entry> found;
-    for (const Entry& entry : entries_) {
+    for (const Entry& entry : m_entries) {
         if (entry.event.kind == kind) {
             found.push_back(entry);
         }
@@ -33,7 +33,7 @@ std::vector<HeadlessView::Entry> HeadlessView::Events(ViewEvent::Kind kind) cons
 
 std::vector<int> HeadlessView::ActivatedTemplates() const {
     std::vector<int> templates;
-    for (const Entry& entry : entries_) {
+    for (const Entry& entry : m_entries) {
         if (entry.event.kind == ViewEvent::Kind::PageActivated) {
             templates.push_back(entry.sheet.page.templateId);
         }

@@ -19,32 +19,32 @@ public:
     // The next scripted press, whatever the sheet shows; InputEnded once the script is used up.
     Press WaitForPerson(const SheetView& sheet, DWORD timeoutMs) override;
 
-    int PixelsPerInch() const override { return pixelsPerInch_; }
-    bool CanShowMessageBox() const override { return canShowMessageBox_; }
-    bool HasTaskbar() const override { return hasTaskbar_; }
+    int PixelsPerInch() const override { return m_pixelsPerInch; }
+    bool CanShowMessageBox() const override { return m_canShowMessageBox; }
+    bool HasTaskbar() const override { return m_hasTaskbar; }
 
     void Script(std::vector<Press> presses);
-    void SetPixelsPerInch(int pixelsPerInch) { pixelsPerInch_ = pixelsPerInch; }
-    void SetCanShowMessageBox(bool can) { canShowMessageBox_ = can; }
-    void SetHasTaskbar(bool has) { hasTaskbar_ = has; }
+    void SetPixelsPerInch(int pixelsPerInch) { m_pixelsPerInch = pixelsPerInch; }
+    void SetCanShowMessageBox(bool can) { m_canShowMessageBox = can; }
+    void SetHasTaskbar(bool has) { m_hasTaskbar = has; }
 
-    const std::vector<Entry>& Entries() const { return entries_; }
+    const std::vector<Entry>& Entries() const { return m_entries; }
     std::vector<Entry> Events(ViewEvent::Kind kind) const;
     // The dialog template of each page in the order the pages were activated.
     std::vector<int> ActivatedTemplates() const;
     // How many times the wizard asked for a person, and what the sheet showed each time.
-    int Waits() const { return waits_; }
-    const std::vector<SheetView>& WaitStates() const { return waitStates_; }
+    int Waits() const { return m_waits; }
+    const std::vector<SheetView>& WaitStates() const { return m_waitStates; }
 
 private:
-    std::vector<Entry> entries_;
-    std::vector<Press> script_;
-    std::size_t next_ = 0;
-    int waits_ = 0;
-    std::vector<SheetView> waitStates_;
-    int pixelsPerInch_ = 96;
-    bool canShowMessageBox_ = true;
-    bool hasTaskbar_ = true;
+    std::vector<Entry> m_entries;
+    std::vector<Press> m_script;
+    std::size_t m_next = 0;
+    int m_waits = 0;
+    std::vector<SheetView> m_waitStates;
+    int m_pixelsPerInch = 96;
+    bool m_canShowMessageBox = true;
+    bool m_hasTaskbar = true;
 };
 
 }  // namespace portable

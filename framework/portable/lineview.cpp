@@ -137,23 +137,23 @@ const char* TaskbarStateName(TBPFLAG state) {
 }  // namespace
 
 LineView::LineView(std::istream& in, std::ostream& out)
-    : out_(out), input_(std::make_shared<Input>()) {
-    reader_ = std::thread(&LineView::Read, std::ref(in), input_);
+    : m_out(out), m_input(std::make_shared<Input>()) {
+    m_reader = std::thread(&LineView::Read, std::ref(in), m_input);
 }
 
 LineView::~LineView() {
-    std::unique_lock lock(input_->mutex);
-    input_->stop = true;
-    input_->changed.notify_all();
+    std::unique_lock lock(m_input->mutex);
+    m_input->stop = true;
+    m_input->changed.notify_all();
     const bool idle =
-        input_->changed.wait_for(lock, kReaderGrace, [this] { return !input_->reading; });
+        m_input->changed.wait_for(lock, kReaderGrace, [this] { return !m_input->reading; });
     lock.unlock();
     // A reader outside a read sees `stop` before it touches the stream again, so joining it is
     // quick; one still blocked keeps its own share of the queue and ends with its read.
     if (idle) {
-        reader_.join();
+        m_reader.join();
     } else {
-        reader_.detach();
+        m_reader.detach();
     }
 }
 
@@ -187,32 +187,32 @@ void LineView::Read(std::istream& in, std::shared_ptr<Input> input) {
 void LineView::Show(const SheetView& sheet, const ViewEvent& event) {
     switch (event.kind) {
         case ViewEvent::Kind::SheetOpened:
-            if (!sheet.caption.empty() && caption_ != sheet.caption) {
-                caption_ = sheet.caption;
+            if (!sheet.caption.empty() && m_caption != sheet.caption) {
+                m_caption = sheet.caption;
                 Line("caption", sheet.caption);
             }
             // The first page may be reported by the opening alone, or again by its activation.
-            if (sheet.activePage >= 0 && sheet.activePage != page_) {
+            if (sheet.activePage >= 0 && sheet.activePage != m_page) {
                 ShowPage(sheet);
-                pageFromOpen_ = true;
+                m_pageFromOpen = true;
             }
             break;
         case ViewEvent::Kind::CaptionChanged:
-            if (caption_ != sheet.caption) {
-                caption_ = sheet.caption;
+            if (m_caption != sheet.caption) {
+                m_caption = sheet.caption;
                 Line("caption", sheet.caption);
             }
             break;
         case ViewEvent::Kind::PageActivated:
-            if (!(pageFromOpen_ && sheet.activePage == page_)) {
+            if (!(m_pageFromOpen && sheet.activePage == m_page)) {
                 ShowPage(sheet);
             }
-            pageFromOpen_ = false;
+            m_pageFromOpen = false;
             break;
         case ViewEvent::Kind::ControlChanged:
             // Changes made while a page is being activated show in its activation lines.
-            if (sheet.activePage == page_ && seen_.size() == sheet.page.controls.size()) {
-                for (std::size_t i = 0; i < seen_.size(); ++i) {
+            if (sheet.activePage == m_page && m_seen.size() == sheet.page.controls.size()) {
+                for (std::size_t i = 0; i < m_seen.size(); ++i) {
                     ShowControl(sheet, i);
                 }
             }
@@ -250,12 +250,12 @@ void LineView::Show(const SheetView& sheet, const ViewEvent& event) {
 
 void LineView::ShowPage(const SheetView& sheet) {
     const PageView& page = sheet.page;
-    page_ = sheet.activePage;
-    seen_.assign(page.controls.size(), Seen{});
+    m_page = sheet.activePage;
+    m_seen.assign(page.controls.size(), Seen{});
     // Controls named by the heading lines are marked seen so that they are not repeated below.
     const auto heading = [&](std::size_t i, const char* keyword) {
         if (i < page.controls.size()) {
-            seen_[i].text = ShownText(page.controls[i]);
+            m_seen[i].text = ShownText(page.controls[i]);
             Line(keyword, page.controls[i].text);
         } else {
             Line(keyword, "");
@@ -264,7 +264,7 @@ void LineView::ShowPage(const SheetView& sheet) {
     if (IsFinishPage(page)) {
         heading(TitleIndex(page), "page");
         for (std::size_t i = 0; i < page.controls.size(); ++i) {
-            seen_[i].text = ShownText(page.controls[i]);
+            m_seen[i].text = ShownText(page.controls[i]);
         }
         for (int id : {kFinishTitle, kFinishBody, kFinishFooter}) {
             for (std::size_t i = 0; i < page.controls.size(); ++i) {
@@ -287,7 +287,7 @@ void LineView::ShowPage(const SheetView& sheet) {
 
 void LineView::ShowControl(const SheetView& sheet, std::size_t index) {
     const ControlView& c = sheet.page.controls[index];
-    Seen& seen = seen_[index];
+    Seen& seen = m_seen[index];
     switch (c.kind) {
         case ControlView::Kind::Text: {
             std::optional<std::string> text = ShownText(c);
@@ -308,7 +308,7 @@ void LineView::ShowControl(const SheetView& sheet, std::size_t index) {
         }
         case ControlView::Kind::ProgressBar: {
             std::optional<std::string> progress = ShownProgress(c);
-            if (progress && progress != seen.progress && lastLine_ != "progress: " + *progress) {
+            if (progress && progress != seen.progress && m_lastLine != "progress: " + *progress) {
                 Line("progress", *progress);
             }
             seen.progress = std::move(progress);
@@ -324,8 +324,8 @@ void LineView::ShowButtons(const SheetView& sheet) {
             list += (list.empty() ? "" : ", ") + ButtonName(*button);
         }
     }
-    if (!list.empty() && buttons_ != list) {
-        buttons_ = list;
+    if (!list.empty() && m_buttons != list) {
+        m_buttons = list;
         Line("buttons", list);
     }
 }
@@ -335,16 +335,16 @@ Press LineView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
         ShowButtons(sheet);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::unique_lock lock(input_->mutex);
+    std::unique_lock lock(m_input->mutex);
     for (;;) {
-        input_->changed.wait_until(lock, deadline,
-                                   [this] { return !input_->words.empty() || input_->ended; });
-        if (input_->words.empty()) {
-            return input_->ended ? Press::InputEnded : Press::None;
+        m_input->changed.wait_until(lock, deadline,
+                                    [this] { return !m_input->words.empty() || m_input->ended; });
+        if (m_input->words.empty()) {
+            return m_input->ended ? Press::InputEnded : Press::None;
         }
-        const std::string word = std::move(input_->words.front());
-        input_->words.pop_front();
-        input_->changed.notify_all();  // room for the reader
+        const std::string word = std::move(m_input->words.front());
+        m_input->words.pop_front();
+        m_input->changed.notify_all();  // room for the reader
         lock.unlock();
         if (const std::optional<Press> press = Take(sheet, word)) {
             return *press;
@@ -386,8 +386,8 @@ void LineView::Line(const std::string& keyword, const std::string& value) {
     if (!value.empty()) {
         line += " " + Escaped(value);
     }
-    out_ << line << '\n' << std::flush;
-    lastLine_ = std::move(line);
+    m_out << line << '\n' << std::flush;
+    m_lastLine = std::move(line);
 }
 
 }  // namespace portable

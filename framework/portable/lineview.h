@@ -54,17 +54,17 @@ private:
     std::optional<Press> Take(const SheetView& sheet, const std::string& word);
     void Line(const std::string& keyword, const std::string& value);
 
-    std::ostream& out_;
-    std::shared_ptr<Input> input_;
-    std::thread reader_;
+    std::ostream& m_out;
+    std::shared_ptr<Input> m_input;
+    std::thread m_reader;
 
-    std::optional<std::string> caption_;
-    int page_ = -1;  // the page whose lines were written, -1 before the first
-    bool pageFromOpen_ = false;
-    std::size_t titleIndex_ = 0;  // an exterior page's title control
-    std::vector<Seen> seen_;
-    std::optional<std::string> buttons_;
-    std::string lastLine_;
+    std::optional<std::string> m_caption;
+    int m_page = -1;  // the page whose lines were written, -1 before the first
+    bool m_pageFromOpen = false;
+    std::size_t m_titleIndex = 0;  // an exterior page's title control
+    std::vector<Seen> m_seen;
+    std::optional<std::string> m_buttons;
+    std::string m_lastLine;
 };
 
 }  // namespace portable

@@ -46,10 +46,10 @@ void WriteAll(int fd, const std::string& bytes) {
 }  // namespace
 
 TerminalView::TerminalView(int inFd, int outFd, std::function<TerminalSize()> size)
-    : inFd_(inFd),
-      outFd_(outFd),
-      size_(std::move(size)),
-      lastTick_(std::chrono::steady_clock::now()) {
+    : m_inFd(inFd),
+      m_outFd(outFd),
+      m_size(std::move(size)),
+      m_lastTick(std::chrono::steady_clock::now()) {
     EnterViewMode(inFd, outFd);
     Write(kHideCursor);
 }
@@ -69,7 +69,7 @@ void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
             Write(kNoProgress);
             break;
         case ViewEvent::Kind::InterruptRefused:
-            noticeUntil_ = std::chrono::steady_clock::now() + kSecondInterruptWindow;
+            m_noticeUntil = std::chrono::steady_clock::now() + kSecondInterruptWindow;
             Draw(sheet);
             break;
         case ViewEvent::Kind::TaskbarCreated:
@@ -84,17 +84,17 @@ void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
 void TerminalView::Idle(const SheetView& sheet) {
     ReadQuitKeys();
     const auto now = std::chrono::steady_clock::now();
-    if ((noticeUntil_ && now >= *noticeUntil_) || Size() != lastSize_) {
-        if (noticeUntil_ && now >= *noticeUntil_) {
-            noticeUntil_.reset();  // the warning goes with its window
+    if ((m_noticeUntil && now >= *m_noticeUntil) || Size() != m_lastSize) {
+        if (m_noticeUntil && now >= *m_noticeUntil) {
+            m_noticeUntil.reset();  // the warning goes with its window
         }
         Draw(sheet);
     }
-    if (now - lastTick_ < kTick || !Animates(sheet)) {
+    if (now - m_lastTick < kTick || !Animates(sheet)) {
         return;
     }
-    lastTick_ = now;
-    ++tick_;
+    m_lastTick = now;
+    ++m_tick;
     Draw(sheet);
 }
 
@@ -134,24 +134,24 @@ void TerminalView::ShowTaskbar(const SheetView& sheet, const ViewEvent& event) {
 void TerminalView::Draw(const SheetView& sheet) {
     const TerminalSize size = Size();
     // After a resize the old frame's rows may have wrapped anywhere: clear the whole screen.
-    std::string frame = lastSize_ == size ? "" : kClearScreen;
-    lastSize_ = size;
+    std::string frame = m_lastSize == size ? "" : kClearScreen;
+    m_lastSize = size;
     frame += kHome;
-    const bool warning = noticeUntil_.has_value();
+    const bool warning = m_noticeUntil.has_value();
     for (const std::string& row :
-         FrameRows(sheet, size, tick_, warning ? kInterruptRefusedText : "")) {
+         FrameRows(sheet, size, m_tick, warning ? kInterruptRefusedText : "")) {
         frame += row + kEndOfLine;
     }
     Write(frame + kEndOfFrame);
 }
 
 Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
-    if (Size() != lastSize_) {
+    if (Size() != m_lastSize) {
         Draw(sheet);  // resized while the wizard waits
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        TerminalKey key = TakeKey(&keys_);
+        TerminalKey key = TakeKey(&m_keys);
         while (key != TerminalKey::None && key != TerminalKey::Incomplete) {
             if (key == TerminalKey::Quit) {
                 return Press::Interrupt;
@@ -172,9 +172,9 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
                     return Press::Cancel;
                 }
             }
-            key = TakeKey(&keys_);
+            key = TakeKey(&m_keys);
         }
-        if (ended_) {
+        if (m_ended) {
             return Press::InputEnded;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -186,20 +186,20 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
             key == TerminalKey::Incomplete
                 ? kEscapeWaitMs
                 : static_cast<int>(std::min<long long>(left.count(), 1000LL * 60 * 60));
-        pollfd in{inFd_, POLLIN, 0};
+        pollfd in{m_inFd, POLLIN, 0};
         const int ready = poll(&in, 1, wait);
         if (ready < 0 && errno != EINTR) {
-            ended_ = true;
+            m_ended = true;
         } else if (ready == 0 && key == TerminalKey::Incomplete) {
             // Nothing followed the Esc: it was the key itself, or a sequence cut short.
-            keys_ = keys_ == "\x1b" ? "\x1b\x1b" : "";
+            m_keys = m_keys == "\x1b" ? "\x1b\x1b" : "";
         } else if (ready > 0) {
             char buffer[64];
-            const ssize_t n = read(inFd_, buffer, sizeof buffer);
+            const ssize_t n = read(m_inFd, buffer, sizeof buffer);
             if (n > 0) {
-                keys_.append(buffer, static_cast<std::size_t>(n));
+                m_keys.append(buffer, static_cast<std::size_t>(n));
             } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
-                ended_ = true;
+                m_ended = true;
             }
         }
     }
@@ -207,30 +207,30 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
 
 void TerminalView::ReadQuitKeys() {
     // While nobody can press anything the keys wait, but q is an interruption at any time.
-    pollfd in{inFd_, POLLIN, 0};
+    pollfd in{m_inFd, POLLIN, 0};
     while (poll(&in, 1, 0) > 0) {
         char buffer[64];
-        const ssize_t n = read(inFd_, buffer, sizeof buffer);
+        const ssize_t n = read(m_inFd, buffer, sizeof buffer);
         if (n <= 0) {
             break;
         }
-        keys_.append(buffer, static_cast<std::size_t>(n));
+        m_keys.append(buffer, static_cast<std::size_t>(n));
     }
-    if (TakeQuitKeys(&keys_)) {
+    if (TakeQuitKeys(&m_keys)) {
         NoteInterrupt(SIGINT);
     }
 }
 
 void TerminalView::Write(const std::string& bytes) {
-    WriteAll(outFd_, bytes);
+    WriteAll(m_outFd, bytes);
 }
 
 TerminalSize TerminalView::Size() const {
-    if (size_) {
-        return size_();
+    if (m_size) {
+        return m_size();
     }
     winsize size{};
-    if (ioctl(outFd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
+    if (ioctl(m_outFd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
         return {size.ws_col, size.ws_row};
     }
     return {};

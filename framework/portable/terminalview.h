@@ -36,16 +36,16 @@ private:
     void Write(const std::string& bytes);
     TerminalSize Size() const;
 
-    int inFd_;
-    int outFd_;
-    std::function<TerminalSize()> size_;
-    std::optional<TerminalSize> lastSize_;  // the size the last frame was drawn for
-    bool ended_ = false;
-    std::string keys_;  // bytes read but not yet taken as keys
-    int tick_ = 0;      // spinner and marquee frame
-    std::chrono::steady_clock::time_point lastTick_;
+    int m_inFd;
+    int m_outFd;
+    std::function<TerminalSize()> m_size;
+    std::optional<TerminalSize> m_lastSize;  // the size the last frame was drawn for
+    bool m_ended = false;
+    std::string m_keys;  // bytes read but not yet taken as keys
+    int m_tick = 0;      // spinner and marquee frame
+    std::chrono::steady_clock::time_point m_lastTick;
     // The warning of a refused interruption shows until then.
-    std::optional<std::chrono::steady_clock::time_point> noticeUntil_;
+    std::optional<std::chrono::steady_clock::time_point> m_noticeUntil;
 };
 
 }  // namespace portable

@@ -237,22 +237,22 @@ TEST(LineView, TakesOnlyTheWordsThatApplyNow) {
 class SilentBuffer : public std::streambuf {
 public:
     void End() {
-        std::lock_guard lock(mutex_);
-        ended_ = true;
-        changed_.notify_all();
+        std::lock_guard lock(m_mutex);
+        m_ended = true;
+        m_changed.notify_all();
     }
 
 protected:
     int_type underflow() override {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(30), [this] { return ended_; });
+        std::unique_lock lock(m_mutex);
+        m_changed.wait_for(lock, std::chrono::seconds(30), [this] { return m_ended; });
         return traits_type::eof();
     }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool ended_ = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_ended = false;
 };
 
 TEST(LineView, WaitsNoLongerThanAskedAndLeavesABlockedReaderBehind) {
@@ -303,45 +303,45 @@ TEST(HeadlessView, RecordsEverythingAndPressesTheScript) {
 class TerminalPipes : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(pipe2(keys_, O_CLOEXEC), 0);
-        ASSERT_EQ(pipe2(screen_, O_CLOEXEC), 0);
+        ASSERT_EQ(pipe2(m_keys, O_CLOEXEC), 0);
+        ASSERT_EQ(pipe2(m_screen, O_CLOEXEC), 0);
         // Only the test's end: the view writes as it would to a terminal.
-        ASSERT_EQ(fcntl(screen_[0], F_SETFL, O_NONBLOCK), 0);
-        view_.emplace(keys_[0], screen_[1]);
+        ASSERT_EQ(fcntl(m_screen[0], F_SETFL, O_NONBLOCK), 0);
+        m_view.emplace(m_keys[0], m_screen[1]);
     }
     void TearDown() override {
-        view_.reset();
-        for (int fd : {keys_[0], keys_[1], screen_[0], screen_[1]}) {
+        m_view.reset();
+        for (int fd : {m_keys[0], m_keys[1], m_screen[0], m_screen[1]}) {
             if (fd >= 0) {
                 close(fd);
             }
         }
     }
     void Type(const std::string& keys) {
-        ASSERT_EQ(write(keys_[1], keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+        ASSERT_EQ(write(m_keys[1], keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
     }
     void EndInput() {
-        close(keys_[1]);
-        keys_[1] = -1;
+        close(m_keys[1]);
+        m_keys[1] = -1;
     }
     std::string Screen() {
         std::string shown;
         char buffer[4096];
-        for (ssize_t n; (n = read(screen_[0], buffer, sizeof buffer)) > 0;) {
+        for (ssize_t n; (n = read(m_screen[0], buffer, sizeof buffer)) > 0;) {
             shown.append(buffer, static_cast<std::size_t>(n));
         }
         return shown;
     }
 
-    int keys_[2] = {-1, -1};
-    int screen_[2] = {-1, -1};
-    std::optional<portable::TerminalView> view_;
+    int m_keys[2] = {-1, -1};
+    int m_screen[2] = {-1, -1};
+    std::optional<portable::TerminalView> m_view;
 };
 
 TEST_F(TerminalPipes, DrawsTheSheetAndTheTaskbarProgress) {
     SheetView sheet = Updating();
     sheet.page.controls[2].position = 45;
-    view_->Show(sheet, Event(Kind::PageActivated));
+    m_view->Show(sheet, Event(Kind::PageActivated));
     const std::string frame = Screen();
     EXPECT_NE(frame.find("Updating Vantor Firmware"), std::string::npos);
     EXPECT_NE(frame.find("]  45%"), std::string::npos);
@@ -349,12 +349,12 @@ TEST_F(TerminalPipes, DrawsTheSheetAndTheTaskbarProgress) {
     EXPECT_EQ(frame.find("Back"), std::string::npos);  // hidden
 
     sheet.taskbar = {true, TBPF_INDETERMINATE, 0, 0, false};
-    view_->Show(sheet, Event(Kind::TaskbarState));
+    m_view->Show(sheet, Event(Kind::TaskbarState));
     EXPECT_EQ(Screen(), "\x1b]9;4;3;0\x07");
     sheet.taskbar = {true, TBPF_NORMAL, 100, 200, false};
-    view_->Show(sheet, Event(Kind::TaskbarValue));
+    m_view->Show(sheet, Event(Kind::TaskbarValue));
     EXPECT_EQ(Screen(), "\x1b]9;4;1;50\x07");
-    view_->Show(sheet, Event(Kind::SheetClosed, ID_WIZFINISH));
+    m_view->Show(sheet, Event(Kind::SheetClosed, ID_WIZFINISH));
     EXPECT_EQ(Screen(), "\x1b]9;4;0;0\x07");
 }
 
@@ -365,17 +365,17 @@ TEST_F(TerminalPipes, PressesTheDefaultButtonAndCancel) {
     box.messageBox = portable::MessageBoxView{"No Vantor.", "Setup", 0x40};
 
     Type("x\x1b[A\r");  // a letter and an arrow key are not presses
-    EXPECT_EQ(view_->WaitForPerson(welcome, 5000), Press::Next);
+    EXPECT_EQ(m_view->WaitForPerson(welcome, 5000), Press::Next);
     Type("\n");
-    EXPECT_EQ(view_->WaitForPerson(finish, 5000), Press::Finish);
+    EXPECT_EQ(m_view->WaitForPerson(finish, 5000), Press::Finish);
     Type("\r");
-    EXPECT_EQ(view_->WaitForPerson(box, 5000), Press::Ok);
+    EXPECT_EQ(m_view->WaitForPerson(box, 5000), Press::Ok);
     Type("\x1b");
-    EXPECT_EQ(view_->WaitForPerson(welcome, 5000), Press::Cancel);
+    EXPECT_EQ(m_view->WaitForPerson(welcome, 5000), Press::Cancel);
     Type("\x1b");  // Cancel is disabled on the finish page
-    EXPECT_EQ(view_->WaitForPerson(finish, 100), Press::None);
+    EXPECT_EQ(m_view->WaitForPerson(finish, 100), Press::None);
     EndInput();
-    EXPECT_EQ(view_->WaitForPerson(welcome, 5000), Press::InputEnded);
+    EXPECT_EQ(m_view->WaitForPerson(welcome, 5000), Press::InputEnded);
 }
 
 }  // namespace
