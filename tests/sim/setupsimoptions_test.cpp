@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,36 @@ TEST(SetupSimOptions, EveryOptionOfTheTableSetsWhatItNamesAndIsListed) {
     }
     // No expectation for an option the table no longer has.
     EXPECT_EQ(options, Expectations().size());
+}
+
+// The README's list of setup-sim's options names the table's options with their values' forms,
+// no more and no fewer.
+TEST(SetupSimOptions, TheReadmeListsTheTable) {
+    std::ifstream readme(README_PATH);
+    ASSERT_TRUE(readme) << README_PATH;
+    std::set<std::string> listed;
+    bool inSection = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line.rfind("## ", 0) == 0) {
+            inSection = line == "## setup-sim";
+        } else if (inSection && line.rfind("| `--", 0) == 0) {
+            listed.insert(line.substr(2, line.find("` |") - 1));
+        }
+    }
+    std::set<std::string> table;
+    for (const auto& group : sim::SetupSimOptionTable()) {
+        for (const auto& option : group.options) {
+            std::string cell = std::string("`") + option.name;
+            if (option.value != nullptr) {
+                cell += "=";
+                for (const char c : std::string(option.value)) {
+                    cell += c == '|' ? std::string("\\|") : std::string(1, c);
+                }
+            }
+            table.insert(cell + "`");
+        }
+    }
+    EXPECT_EQ(listed, table);
 }
 
 TEST(SetupSimOptions, SetTheAudioAndDanteFaults) {
