@@ -16,14 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Narrow(const std::optional<std::u16string>& text) {
-    std::string narrow;
-    for (const char16_t c : text.value_or(u"")) {
-        narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    }
-    return narrow;
-}
-
 bool IsMixer(const portable::HidDescription& description) {
     const WORD product = description.productId;
     return description.vendorId == kVendorId &&
@@ -65,7 +57,7 @@ std::optional<SysfsNode> HidrawBus::Identify(const portable::DeviceInterfaceEntr
     SysfsNode node;
     node.port = PortOf(description.serialNumber.value_or(u""));
     node.hidSerial = ++m_hidSerial;
-    node.identity.name = Narrow(description.manufacturer) + " " + Narrow(description.product);
+    node.identity.name = AsciiText(description.manufacturer) + " " + AsciiText(description.product);
     node.identity.phys =
         "usb-0000:00:14.0-" + std::to_string(node.port) + "/input0";  // interface 0
     const WORD featureLength =

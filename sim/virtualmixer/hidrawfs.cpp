@@ -97,11 +97,14 @@ int Ioctl(const char*, int command, void*, fuse_file_info* fi, unsigned flags, v
         return -ENOSYS;
     }
     const auto unsignedCommand = static_cast<unsigned>(command);
-    const auto start = TransferStatistics::Clock::now();
-    const int result = FileOf(fi)->Ioctl(unsignedCommand, data, _IOC_SIZE(unsignedCommand));
     TransferStatistics* statistics = TheContext().statistics;
-    if (statistics != nullptr && (_IOC_NR(unsignedCommand) == _IOC_NR(HIDIOCSFEATURE(0)) ||
-                                  _IOC_NR(unsignedCommand) == _IOC_NR(HIDIOCGFEATURE(0)))) {
+    const bool timed =
+        statistics != nullptr && (_IOC_NR(unsignedCommand) == _IOC_NR(HIDIOCSFEATURE(0)) ||
+                                  _IOC_NR(unsignedCommand) == _IOC_NR(HIDIOCGFEATURE(0)));
+    const auto start =
+        timed ? TransferStatistics::Clock::now() : TransferStatistics::Clock::time_point{};
+    const int result = FileOf(fi)->Ioctl(unsignedCommand, data, _IOC_SIZE(unsignedCommand));
+    if (timed) {
         statistics->Record(start, TransferStatistics::Clock::now());
     }
     return result;

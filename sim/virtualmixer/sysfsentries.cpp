@@ -19,16 +19,6 @@ std::string Hex(unsigned value, int digits, bool upper) {
     return text;
 }
 
-std::string Narrow(const std::optional<std::u16string>& text) {
-    std::string narrow;
-    if (text) {
-        for (const char16_t c : *text) {
-            narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-        }
-    }
-    return narrow;
-}
-
 std::string UsbName(const SysfsNode& node) {
     return "1-" + std::to_string(node.port);
 }
@@ -64,6 +54,14 @@ bool MakeDevice(const fs::path& dir, const std::string& subsystemLink, const std
 
 }  // namespace
 
+std::string AsciiText(const std::optional<std::u16string>& text) {
+    std::string ascii;
+    for (const char16_t c : text.value_or(u"")) {
+        ascii.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    }
+    return ascii;
+}
+
 std::string UsbDeviceDir(const SysfsPlaces& places, const SysfsNode& node) {
     return (fs::path(places.devicesDir) / "usb1" / UsbName(node)).string();
 }
@@ -89,17 +87,17 @@ bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
                        Hex(node.port + 1, 3, false) +
                        "\nDEVTYPE=usb_device\nDRIVER=usb\nPRODUCT=" + product +
                        "\nTYPE=0/0/0\nBUSNUM=001\nDEVNUM=" + Hex(node.port + 1, 3, false) + "\n") &&
-        WriteFile(usb / "manufacturer", Narrow(d.manufacturer) + "\n") &&
-        WriteFile(usb / "product", Narrow(d.product) + "\n") &&
-        WriteFile(usb / "serial", Narrow(d.serialNumber) + "\n") &&
+        WriteFile(usb / "manufacturer", AsciiText(d.manufacturer) + "\n") &&
+        WriteFile(usb / "product", AsciiText(d.product) + "\n") &&
+        WriteFile(usb / "serial", AsciiText(d.serialNumber) + "\n") &&
         MakeDevice(usbInterface, "/sys/bus/usb",
                    "DEVTYPE=usb_interface\nDRIVER=usbhid\nPRODUCT=" + product +
                        "\nTYPE=0/0/0\nINTERFACE=3/0/0\n") &&
         MakeDevice(hid, "/sys/bus/hid",
                    "DRIVER=hid-generic\nHID_ID=" + id + "\nHID_NAME=" + node.identity.name +
-                       "\nHID_PHYS=" + node.identity.phys + "\nHID_UNIQ=" + Narrow(d.serialNumber) +
-                       "\nMODALIAS=hid:b0003g0001v" + Hex(d.vendorId, 8, true) + "p" +
-                       Hex(d.productId, 8, true) + "\n") &&
+                       "\nHID_PHYS=" + node.identity.phys +
+                       "\nHID_UNIQ=" + AsciiText(d.serialNumber) + "\nMODALIAS=hid:b0003g0001v" +
+                       Hex(d.vendorId, 8, true) + "p" + Hex(d.productId, 8, true) + "\n") &&
         MakeDevice(hidraw, "/sys/class/hidraw",
                    "MAJOR=" + std::to_string(kHidrawMajor) + "\nMINOR=" + node.name.substr(6) +
                        "\nDEVNAME=" + node.name + "\n");

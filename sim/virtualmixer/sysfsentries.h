@@ -4,6 +4,7 @@
 // /sys/class/hidraw/hidrawN. Nothing else of sysfs is written.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "sim/virtualmixer/hidrawfile.h"
@@ -21,6 +22,10 @@ struct SysfsNode {
     unsigned hidSerial = 0;  // the HID core's running number of the device
     HidrawIdentity identity;
 };
+
+// A device string as the kernel's sysfs and uevent files carry it: ASCII, "?" for anything else,
+// empty for a string the device does not supply.
+std::string AsciiText(const std::optional<std::u16string>& text);
 
 // The directory of the USB device, under which everything else of the node lies.
 std::string UsbDeviceDir(const SysfsPlaces& places, const SysfsNode& node);
