@@ -10,4 +10,7 @@ public:
     UINT RunWorker() override { return DanteTestWorker(); }
     // The Dante serial port test, on the page's worker thread.
     UINT DanteTestWorker();
+
+    // After a passed USB test in this run, the finish page speaks of both tests.
+    void StoreSuccess() override;
 };

@@ -1,7 +1,7 @@
 #include "app/installingpage.h"
 
 #include "app/setupdlg.h"
-#include "app/workernotification.h"
+#include "app/workeranswers.h"
 #include "resources/resource.h"
 
 CInstallingPage::CInstallingPage()

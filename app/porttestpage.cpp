@@ -1,7 +1,5 @@
 #include "app/porttestpage.h"
 
-#include "app/setupdlg.h"
-#include "app/workernotification.h"
 #include "resources/resource.h"
 
 LRESULT CPortTestPage::OnWorkerNotification(WPARAM wParam, LPARAM lParam) {
@@ -28,12 +26,7 @@ LRESULT CPortTestPage::OnWorkerNotification(WPARAM wParam, LPARAM lParam) {
 }
 
 void CPortTestPage::OnWorkerNotStarted(DWORD dwError) {
-    int nTitleId = 0;
-    int nBodyId = 0;
-    int nFooterId = 0;
-    int nError = 0;
-    CSetupDlg::GetWorkerOutcome(&nTitleId, &nBodyId, &nFooterId, &nError);
-    if (nError == 0) {
+    if (!EarlierStageFailed()) {
         StoreFailure(dwError);
     }
 }

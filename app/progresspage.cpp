@@ -1,7 +1,8 @@
 #include "app/progresspage.h"
 
+#include "app/commandline.h"
+#include "app/setupapp.h"
 #include "app/setupdlg.h"
-#include "app/workernotification.h"
 #include "framework/afxfunctions.h"
 #include "framework/winthread.h"
 #include "resources/resource.h"
@@ -19,9 +20,41 @@ CSetupDlg* CProgressPage::GetSetupDlg() const {
     return static_cast<CSetupDlg*>(GetParent());
 }
 
+void CProgressPage::Notify(UINT code, LONG value) {
+    SendNotifyMessageA(m_hWnd, WM_APP, code, value);
+}
+
+LONG CProgressPage::Ask(UINT code) {
+    InterlockedExchange(m_pAnswer, 0);
+    Notify(code);
+    // Waits for a person, so without a bound of its own.
+    LONG answer;
+    while ((answer = InterlockedExchange(m_pAnswer, 0)) == 0) {
+        Sleep(100);
+    }
+    return answer;
+}
+
+bool CProgressPage::IsQuiet() const {
+    return static_cast<CSetupApp*>(AfxGetApp())->HasSwitch(SWITCH_QUIET) != FALSE;
+}
+
+bool CProgressPage::EarlierStageFailed() const {
+    int nTitleId = 0;
+    int nBodyId = 0;
+    int nFooterId = 0;
+    int nError = 0;
+    CSetupDlg::GetWorkerOutcome(&nTitleId, &nBodyId, &nFooterId, &nError);
+    return nError != 0;
+}
+
+void CProgressPage::StoreSuccess() {
+    CSetupDlg::SetWorkerOutcome(0, 0, 0, 0);
+}
+
 void CProgressPage::StoreFailure(DWORD dwError) {
-    GetSetupDlg()->SetWorkerOutcome(m_nFailureTitleId, m_nFailureBodyId, 0,
-                                    static_cast<int>(dwError != 0 ? dwError : ERROR_GEN_FAILURE));
+    CSetupDlg::SetWorkerOutcome(m_nFailureTitleId, m_nFailureBodyId, 0,
+                                static_cast<int>(dwError != 0 ? dwError : ERROR_GEN_FAILURE));
 }
 
 BOOL CProgressPage::OnSetActive() {

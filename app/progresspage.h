@@ -1,14 +1,16 @@
 // What the three progress pages share: on activation they disable the wizard buttons and start
 // their worker thread; their worker's notifications show the busy animation, the progress bar and
-// message boxes, and WN_DONE moves the wizard on.
+// message boxes, and WN_DONE moves the wizard on. Each page is its worker's site: the worker
+// reaches the page through the site's operations only, which touch no window but to post to it.
 #pragma once
 
 #include "framework/propertypage.h"
 #include "platform/win32api.h"
+#include "update/workersite.h"
 
 class CSetupDlg;
 
-class CProgressPage : public CPropertyPage {
+class CProgressPage : public CPropertyPage, public CWorkerSite {
 public:
     // The failure title and body are the finish page's texts when this page's stage fails.
     CProgressPage(UINT nIDTemplate, UINT nIDHeaderTitle, UINT nIDHeaderSubTitle,
@@ -28,9 +30,18 @@ public:
     virtual void OnWorkerNotStarted(DWORD dwError);
 
     CSetupDlg* GetSetupDlg() const;
+
+    // The worker's site. Notify sends without waiting (SendNotifyMessageA to another thread's
+    // window is posted). Ask polls the page's answer value every 100 ms.
+    void Notify(UINT code, LONG value = 0) override;
+    LONG Ask(UINT code) override;
+    bool IsQuiet() const override;
+    bool EarlierStageFailed() const override;
+    // The update's success: (0, 0, 0, 0); the test pages store their own texts.
+    void StoreSuccess() override;
     // Stores this stage's failure as the outcome. An error of 0 would read as success to every
     // caller of the wizard, so it becomes ERROR_GEN_FAILURE.
-    void StoreFailure(DWORD dwError);
+    void StoreFailure(DWORD dwError) override;
 
 protected:
     void ShowAnimation();

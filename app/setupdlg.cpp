@@ -1,7 +1,6 @@
 #include "app/setupdlg.h"
 
 #include <cstring>
-#include <mutex>
 
 #include "app/commandline.h"
 #include "app/setupapp.h"
@@ -11,10 +10,9 @@
 
 namespace {
 
-// Written by a worker just before its WN_DONE and read after the page change it causes, so the
-// notification already orders the two; the lock keeps a record from being read half written all the
-// same.
-std::mutex g_outcomeMutex;
+// No lock: a worker writes the record just before its WN_DONE, and every read comes after that
+// notification has been taken from the page's queue (the finish page, the next worker, which starts
+// only on the next page) or on the page's own thread. The queue orders the two.
 WorkerOutcome g_outcome;
 
 // The style field of a dialog template: at the start of the classic form, 12 bytes into the
@@ -72,7 +70,6 @@ CSetupDlg::~CSetupDlg() {
 }
 
 void CSetupDlg::GetWorkerOutcome(int* pnTitleId, int* pnBodyId, int* pnFooterId, int* pnError) {
-    std::lock_guard lock(g_outcomeMutex);
     *pnTitleId = g_outcome.nTitleId;
     *pnBodyId = g_outcome.nBodyId;
     *pnFooterId = g_outcome.nFooterId;
@@ -80,7 +77,6 @@ void CSetupDlg::GetWorkerOutcome(int* pnTitleId, int* pnBodyId, int* pnFooterId,
 }
 
 void CSetupDlg::SetWorkerOutcome(int nTitleId, int nBodyId, int nFooterId, int nError) {
-    std::lock_guard lock(g_outcomeMutex);
     g_outcome = WorkerOutcome{nTitleId, nBodyId, nFooterId, nError};
 }
 

@@ -17,7 +17,8 @@ public:
     ~CSetupDlg() override;
 
     // The outcome record of the last stage that ran; process-wide, read and written as a whole.
-    // Reached through the sheet, a page's parent, but kept apart from it.
+    // Kept with the sheet, but uses none of its state: a worker reaches it through its page's
+    // site, without a window.
     static void GetWorkerOutcome(int* pnTitleId, int* pnBodyId, int* pnFooterId, int* pnError);
     static void SetWorkerOutcome(int nTitleId, int nBodyId, int nFooterId, int nError);
 

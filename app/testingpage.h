@@ -10,4 +10,6 @@ public:
     UINT RunWorker() override { return UsbTestWorker(); }
     // The USB audio port test, on the page's worker thread.
     UINT UsbTestWorker();
+
+    void StoreSuccess() override;
 };

@@ -2,16 +2,14 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 
 #include "framework/font.h"
 
 namespace {
 
-// Windows and the objects that handle their messages. Workers reach their sheet through a page's
-// parent, so the map is shared between threads.
+// Windows and the objects that handle their messages. Only the user-interface thread reaches it:
+// workers talk to their page through its worker site, which posts and looks up no window.
 struct HandleMaps {
-    std::mutex mutex;
     std::map<HWND, CWnd*> permanent;
     std::map<HWND, std::unique_ptr<CWnd>> temporary;
 };
@@ -32,7 +30,6 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
         return nullptr;
     }
     HandleMaps& maps = Maps();
-    std::lock_guard lock(maps.mutex);
     if (const auto found = maps.permanent.find(hWnd); found != maps.permanent.end()) {
         return found->second;
     }
@@ -46,14 +43,12 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
     HandleMaps& maps = Maps();
-    std::lock_guard lock(maps.mutex);
     const auto found = maps.permanent.find(hWnd);
     return found != maps.permanent.end() ? found->second : nullptr;
 }
 
 void CWnd::Attach(HWND hWnd) {
     HandleMaps& maps = Maps();
-    std::lock_guard lock(maps.mutex);
     m_hWnd = hWnd;
     maps.permanent[hWnd] = this;
 }
@@ -63,7 +58,6 @@ void CWnd::Detach() {
         return;
     }
     HandleMaps& maps = Maps();
-    std::lock_guard lock(maps.mutex);
     const auto found = maps.permanent.find(m_hWnd);
     if (found != maps.permanent.end() && found->second == this) {
         maps.permanent.erase(found);
@@ -72,15 +66,11 @@ void CWnd::Detach() {
 }
 
 void CWnd::DeleteTempMap() {
-    std::map<HWND, std::unique_ptr<CWnd>> stand_ins;
-    {
-        HandleMaps& maps = Maps();
-        std::lock_guard lock(maps.mutex);
-        stand_ins.swap(maps.temporary);
-    }
+    std::map<HWND, std::unique_ptr<CWnd>>& stand_ins = Maps().temporary;
     for (auto& [hWnd, wnd] : stand_ins) {
         wnd->m_hWnd = nullptr;  // a stand-in never owned a window
     }
+    stand_ins.clear();
 }
 
 CWnd* CWnd::GetParent() const {

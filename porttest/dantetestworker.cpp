@@ -2,12 +2,9 @@
 // Dante serial link read twice, five seconds apart; the link is sound when it grew by at most 2.
 #include <memory>
 
-#include "app/dantepage.h"
-#include "app/setupdlg.h"
-#include "app/workernotification.h"
 #include "device/vantorhid.h"
 #include "porttest/porttestopening.h"
-#include "resources/resource.h"
+#include "porttest/porttests.h"
 
 namespace {
 
@@ -18,16 +15,16 @@ const DWORD ALLOWED_GROWTH = 2;
 
 class CDanteTestRun {
 public:
-    explicit CDanteTestRun(CDantePage& page) : m_page(page) {}
+    explicit CDanteTestRun(CWorkerSite& site) : m_site(site) {}
     void Run();
 
 private:
-    void Notify(UINT code, LONG value = 0) { NotifyPage(&m_page, code, value); }
+    void Notify(UINT code, LONG value = 0) { m_site.Notify(code, value); }
     // One reading of the counter: "GECF", then a single read of its answer, no retries.
     bool ReadCounter(CVantorHid& mixer, DWORD* reading);
     bool Test(CVantorHid& mixer);
 
-    CDantePage& m_page;
+    CWorkerSite& m_site;
     DWORD m_error = 0;
 };
 
@@ -68,9 +65,8 @@ bool CDanteTestRun::Test(CVantorHid& mixer) {
 }
 
 void CDanteTestRun::Run() {
-    int previousBody = 0;
     std::unique_ptr<CVantorHid> mixer;
-    const PortTestOpening opening = OpenPortTest(m_page, &DanteTestAnswer, &previousBody, &mixer);
+    const PortTestOpening opening = OpenPortTest(m_site, &mixer);
     if (opening == PortTestOpening::Skipped) {
         return;
     }
@@ -85,20 +81,15 @@ void CDanteTestRun::Run() {
     // Closed before the outcome: after WN_DONE the worker touches nothing of the program's.
     mixer.reset();
     if (passed) {
-        // After a passed USB test in this run, the finish page speaks of both tests.
-        const int passedBody = previousBody == IDS_USB_TEST_PASSED_TEXT
-                                   ? IDS_BOTH_TESTS_PASSED_TEXT
-                                   : IDS_DANTE_TEST_PASSED_TEXT;
-        CSetupDlg::SetWorkerOutcome(0, passedBody, 0, 0);
+        m_site.StoreSuccess();
     } else {
-        m_page.StoreFailure(m_error);
+        m_site.StoreFailure(m_error);
     }
     Notify(WN_DONE);
 }
 
 }  // namespace
 
-UINT CDantePage::DanteTestWorker() {
-    CDanteTestRun(*this).Run();
-    return 0;
+void RunDanteTest(CWorkerSite& site) {
+    CDanteTestRun(site).Run();
 }

@@ -5,15 +5,13 @@
 
 #include <memory>
 
-#include "app/progresspage.h"
 #include "device/vantorhid.h"
+#include "update/workersite.h"
 
 enum class PortTestOpening {
-    Skipped,  // an earlier stage failed: WN_DONE is sent, the record stays as it is
-    NoMixer,  // the user has answered the not-connected box
+    Skipped,  // an earlier stage failed: WN_DONE is sent, the outcome stays as it is
+    NoMixer,  // the person has answered the not-connected box
     Ready,    // *pMixer is open
 };
 
-// *pnPreviousBody is the body string id of the outcome the test found.
-PortTestOpening OpenPortTest(CProgressPage& page, LONG volatile* pAnswer, int* pnPreviousBody,
-                             std::unique_ptr<CVantorHid>* pMixer);
+PortTestOpening OpenPortTest(CWorkerSite& site, std::unique_ptr<CVantorHid>* pMixer);

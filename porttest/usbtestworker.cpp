@@ -4,14 +4,11 @@
 #include <cstring>
 #include <memory>
 
-#include "app/setupdlg.h"
-#include "app/testingpage.h"
-#include "app/workernotification.h"
 #include "device/findwavedevice.h"
 #include "device/vantorhid.h"
 #include "porttest/porttestopening.h"
+#include "porttest/porttests.h"
 #include "porttest/testsignal.h"
-#include "resources/resource.h"
 
 namespace {
 
@@ -82,11 +79,11 @@ bool CaptureCarriesTheSignal() {
 
 class CUsbTestRun {
 public:
-    explicit CUsbTestRun(CTestingPage& page) : m_page(page) {}
+    explicit CUsbTestRun(CWorkerSite& site) : m_site(site) {}
     void Run();
 
 private:
-    void Notify(UINT code, LONG value = 0) { NotifyPage(&m_page, code, value); }
+    void Notify(UINT code, LONG value = 0) { m_site.Notify(code, value); }
     // Keeps the first error of the run.
     void Fail(DWORD error) {
         if (m_error == 0) {
@@ -96,14 +93,13 @@ private:
     // The capture and its check; false with the run's error set when it did not pass.
     bool CaptureAndCheck(CVantorHid& mixer);
 
-    CTestingPage& m_page;
+    CWorkerSite& m_site;
     DWORD m_error = 0;
 };
 
 void CUsbTestRun::Run() {
-    int previousBody = 0;
     std::unique_ptr<CVantorHid> mixer;
-    const PortTestOpening opening = OpenPortTest(m_page, &UsbTestAnswer, &previousBody, &mixer);
+    const PortTestOpening opening = OpenPortTest(m_site, &mixer);
     if (opening == PortTestOpening::Skipped) {
         return;
     }
@@ -130,9 +126,9 @@ void CUsbTestRun::Run() {
     // Closed before the outcome: after WN_DONE the worker touches nothing of the program's.
     mixer.reset();
     if (passed && m_error == 0) {
-        CSetupDlg::SetWorkerOutcome(0, IDS_USB_TEST_PASSED_TEXT, 0, 0);
+        m_site.StoreSuccess();
     } else {
-        m_page.StoreFailure(m_error);
+        m_site.StoreFailure(m_error);
     }
     Notify(WN_DONE);
 }
@@ -220,7 +216,6 @@ bool CUsbTestRun::CaptureAndCheck(CVantorHid& mixer) {
 
 }  // namespace
 
-UINT CTestingPage::UsbTestWorker() {
-    CUsbTestRun(*this).Run();
-    return 0;
+void RunUsbTest(CWorkerSite& site) {
+    CUsbTestRun(site).Run();
 }

@@ -1,16 +1,9 @@
-// The firmware update, on the update page's worker thread: the mixer into update mode, the code
-// image and then the logic image written and verified block by block, the mixer restarted, and the
-// outcome stored for the finish page.
+#include "update/updateworker.h"
+
 #include <memory>
 
-#include "app/commandline.h"
-#include "app/installingpage.h"
-#include "app/setupapp.h"
-#include "app/setupdlg.h"
-#include "app/workernotification.h"
 #include "device/mixerids.h"
 #include "device/vantorhid.h"
-#include "resources/resource.h"
 #include "update/firmwareimage.h"
 #include "update/imageacceptance.h"
 #include "update/imageheader.h"
@@ -32,12 +25,12 @@ enum class Exchange { Done, SendFailed, PollFailed, WrongStatus };
 
 class CUpdateRun {
 public:
-    explicit CUpdateRun(CInstallingPage& page) : m_page(page) {}
+    CUpdateRun(CWorkerSite& site, const FirmwareImageIds& images)
+        : m_site(site), m_images(images) {}
     void Run();
 
 private:
-    void Notify(UINT code, LONG value = 0) { NotifyPage(&m_page, code, value); }
-    void Ask(UINT code);
+    void Notify(UINT code, LONG value = 0) { m_site.Notify(code, value); }
     void WaitForInstallations();
     std::unique_ptr<CVantorHid> OpenMixer(WORD productId);
 
@@ -62,7 +55,8 @@ private:
     void Close();
     void StoreOutcome();
 
-    CInstallingPage& m_page;
+    CWorkerSite& m_site;
+    const FirmwareImageIds m_images;
     bool m_quiet = false;
     InstallWaitFunction m_installWait = nullptr;
     std::unique_ptr<CVantorHid> m_mixer;
@@ -75,7 +69,7 @@ private:
 };
 
 void CUpdateRun::Run() {
-    m_quiet = static_cast<CSetupApp*>(AfxGetApp())->HasSwitch(SWITCH_QUIET);
+    m_quiet = m_site.IsQuiet();
     Notify(WN_ANIMATE);
 
     // Looked up, not linked: the program's own device-setup imports have loaded the module.
@@ -100,10 +94,9 @@ void CUpdateRun::Run() {
     Notify(WN_PROGRESS_START);
     if (!m_mixer) {
         if (!m_quiet) {
-            Ask(WN_ASK_NOT_CONNECTED);
+            m_site.Ask(WN_ASK_NOT_CONNECTED);
         }
-        CSetupDlg::SetWorkerOutcome(IDS_UPDATE_FAILED_TITLE, IDS_UPDATE_FAILED_TEXT, 0,
-                                    ERROR_BAD_UNIT);
+        m_site.StoreFailure(ERROR_BAD_UNIT);
         Notify(WN_DONE);
         return;
     }
@@ -113,10 +106,6 @@ void CUpdateRun::Run() {
         ProgramLogic();
     }
     Close();
-}
-
-void CUpdateRun::Ask(UINT code) {
-    AskUser(&m_page, &UpdateAnswer, code);
 }
 
 void CUpdateRun::WaitForInstallations() {
@@ -200,7 +189,7 @@ bool CUpdateRun::LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareIm
     if (!AcceptImage(image->GetData(), image->GetImageSize(), kind, requireSub, &m_info)) {
         // The message only informs: whatever the person answers, nothing is programmed.
         if (!m_quiet) {
-            Ask(WN_ASK_BAD_IMAGE);
+            m_site.Ask(WN_ASK_BAD_IMAGE);
         }
         Fail(ERROR_BAD_FORMAT);
         return false;
@@ -210,7 +199,7 @@ bool CUpdateRun::LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareIm
 
 void CUpdateRun::ProgramCode() {
     bool found = false;
-    if (!LoadImage(IDR_CODE_IMAGE, ImageKind::Code, false, &m_code, &found)) {
+    if (!LoadImage(m_images.code, ImageKind::Code, false, &m_code, &found)) {
         return;
     }
     // The erase and the boot loader's preparation report their progress whatever their result.
@@ -255,7 +244,7 @@ void CUpdateRun::ProgramCode() {
 
 void CUpdateRun::ProgramLogic() {
     bool found = false;
-    const WORD id = m_alt ? IDR_LOGIC_IMAGE_0804 : IDR_LOGIC_IMAGE_0800;
+    const WORD id = m_alt ? m_images.logic0804 : m_images.logic0800;
     if (!LoadImage(id, ImageKind::Logic, m_alt, &m_logic, &found)) {
         return;  // a logic image that is not there leaves the update a success
     }
@@ -349,16 +338,15 @@ void CUpdateRun::Close() {
 
 void CUpdateRun::StoreOutcome() {
     if (m_ok) {
-        CSetupDlg::SetWorkerOutcome(0, 0, 0, 0);
+        m_site.StoreSuccess();
         return;
     }
     // A failed run never records 0: to a script that runs the wizard quietly, 0 is success.
-    m_page.StoreFailure(m_error != 0 ? m_error : GetLastError());
+    m_site.StoreFailure(m_error != 0 ? m_error : GetLastError());
 }
 
 }  // namespace
 
-UINT CInstallingPage::UpdateWorker() {
-    CUpdateRun(*this).Run();
-    return 0;
+void RunUpdate(CWorkerSite& site, const FirmwareImageIds& images) {
+    CUpdateRun(site, images).Run();
 }

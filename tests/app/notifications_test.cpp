@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/setupdlg.h"
-#include "app/workernotification.h"
+#include "app/workeranswers.h"
 #include "resources/resource.h"
 #include "tests/app/scriptedworkers.h"
 
@@ -40,9 +40,9 @@ std::vector<ULONGLONG> TaskbarValues(const ScriptedWizard& wizard) {
 TEST(UpdatePage, ShowsHalfOfTheWorkersProgressAndSkipsEqualPositions) {
     ScriptedWizard wizard;
     Workers().update = [](CInstallingPage& page) {
-        NotifyPage(&page, WN_PROGRESS_START);
+        page.Notify(WN_PROGRESS_START);
         for (LONG value : {0, 1, 2, 199, 200, 200}) {
-            NotifyPage(&page, WN_PROGRESS, value);
+            page.Notify(WN_PROGRESS, value);
         }
         Succeed(page);
     };
@@ -57,7 +57,7 @@ TEST(UpdatePage, AnAnswerLeftFromBeforeIsClearedBeforeTheBoxIsAsked) {
     wizard.view.Script({Press::Next, Press::Ok, Press::Finish});
     Workers().update = [](CInstallingPage& page) {
         InterlockedExchange(&UpdateAnswer, IDCANCEL);  // left from an earlier box
-        AskUser(&page, &UpdateAnswer, WN_ASK_NOT_CONNECTED);
+        page.Ask(WN_ASK_NOT_CONNECTED);
         Succeed(page);
     };
     EXPECT_EQ(wizard.Run(""), 0);
@@ -71,19 +71,19 @@ TEST(UpdatePage, EveryNotificationFromTheWorkersThread) {
     ScriptedWizard wizard;
     wizard.view.Script({Press::Next, Press::Ok, Press::Ok, Press::Finish});
     Workers().update = [](CInstallingPage& page) {
-        NotifyPage(&page, WN_ANIMATE);
-        NotifyPage(&page, WN_PROGRESS_START);
-        NotifyPage(&page, WN_PROGRESS, 100);
-        NotifyPage(&page, WN_MARQUEE_ON);
-        NotifyPage(&page, WN_MARQUEE_OFF);
-        AskUser(&page, &UpdateAnswer, WN_ASK_NOT_CONNECTED);
-        AskUser(&page, &UpdateAnswer, WN_ASK_BAD_IMAGE);
-        NotifyPage(&page, WN_ANIMATE);
-        NotifyPage(&page, 99);                     // no such notification
-        NotifyPage(&page, static_cast<UINT>(-1));  // nor is a negative code
+        page.Notify(WN_ANIMATE);
+        page.Notify(WN_PROGRESS_START);
+        page.Notify(WN_PROGRESS, 100);
+        page.Notify(WN_MARQUEE_ON);
+        page.Notify(WN_MARQUEE_OFF);
+        page.Ask(WN_ASK_NOT_CONNECTED);
+        page.Ask(WN_ASK_BAD_IMAGE);
+        page.Notify(WN_ANIMATE);
+        page.Notify(99);                     // no such notification
+        page.Notify(static_cast<UINT>(-1));  // nor is a negative code
         CSetupDlg::SetWorkerOutcome(IDS_UPDATE_FAILED_TITLE, IDS_UPDATE_FAILED_TEXT, 0,
                                     ERROR_BAD_FORMAT);
-        NotifyPage(&page, WN_DONE);
+        page.Notify(WN_DONE);
     };
     EXPECT_EQ(wizard.Run(""), ERROR_BAD_FORMAT);
 
@@ -124,9 +124,9 @@ TEST(UpdatePage, EveryNotificationFromTheWorkersThread) {
 TEST(UpdatePage, ProgressBeforeTheStartMovesTheHiddenBar) {
     ScriptedWizard wizard;
     Workers().update = [](CInstallingPage& page) {
-        NotifyPage(&page, WN_ANIMATE);
-        NotifyPage(&page, WN_PROGRESS, 120);
-        NotifyPage(&page, WN_PROGRESS_START);
+        page.Notify(WN_ANIMATE);
+        page.Notify(WN_PROGRESS, 120);
+        page.Notify(WN_PROGRESS_START);
         Succeed(page);
     };
     EXPECT_EQ(wizard.Run("-quiet"), 0);
@@ -145,13 +145,13 @@ TEST(UpdatePage, ProgressBeforeTheStartMovesTheHiddenBar) {
 TEST(TestPages, ShowTheValueItselfAndIgnoreTheUpdatesOwnCodes) {
     ScriptedWizard wizard;
     const auto script = [](CProgressPage& page) {
-        NotifyPage(&page, WN_ANIMATE);
-        NotifyPage(&page, WN_PROGRESS_START);
-        NotifyPage(&page, WN_PROGRESS, 95);
-        NotifyPage(&page, WN_ASK_BAD_IMAGE);
-        NotifyPage(&page, WN_MARQUEE_ON);
-        NotifyPage(&page, WN_MARQUEE_OFF);
-        NotifyPage(&page, WN_PROGRESS, 100);
+        page.Notify(WN_ANIMATE);
+        page.Notify(WN_PROGRESS_START);
+        page.Notify(WN_PROGRESS, 95);
+        page.Notify(WN_ASK_BAD_IMAGE);
+        page.Notify(WN_MARQUEE_ON);
+        page.Notify(WN_MARQUEE_OFF);
+        page.Notify(WN_PROGRESS, 100);
         Succeed(page, IDS_USB_TEST_PASSED_TEXT);
     };
     Workers().usbTest = script;
@@ -173,24 +173,13 @@ TEST(TestPages, TheTaskbarIsGoneAfterTheUpdatePage) {
     ScriptedWizard wizard;
     Workers().usbTest = [](CTestingPage& page) {
         EXPECT_EQ(page.GetSetupDlg()->m_pTaskbarList, nullptr);
-        NotifyPage(&page, WN_ANIMATE);
-        NotifyPage(&page, WN_PROGRESS_START);
+        page.Notify(WN_ANIMATE);
+        page.Notify(WN_PROGRESS_START);
         Succeed(page, IDS_USB_TEST_PASSED_TEXT);
     };
     EXPECT_EQ(wizard.Run("-quiet -usbtest"), 0);
     EXPECT_TRUE(wizard.EventsOn(IDD_TESTING, Kind::TaskbarState).empty());
     EXPECT_EQ(wizard.view.Events(Kind::TaskbarReleased).size(), 1u);
-}
-
-// The worker's side of a question, recording the answer it read.
-LONG Ask(CProgressPage& page, LONG volatile* answer, UINT code) {
-    InterlockedExchange(answer, 0);
-    NotifyPage(&page, code);
-    LONG value;
-    while ((value = InterlockedExchange(answer, 0)) == 0) {
-        Sleep(100);
-    }
-    return value;
 }
 
 TEST(AnswerProtocol, AStaleAnswerIsClearedBeforeAsking) {
@@ -199,7 +188,7 @@ TEST(AnswerProtocol, AStaleAnswerIsClearedBeforeAsking) {
     InterlockedExchange(&UsbTestAnswer, 7);  // left from an earlier box
     LONG answer = 0;
     Workers().usbTest = [&answer](CTestingPage& page) {
-        answer = Ask(page, &UsbTestAnswer, WN_ASK_NOT_CONNECTED);
+        answer = page.Ask(WN_ASK_NOT_CONNECTED);
         Succeed(page, IDS_USB_TEST_PASSED_TEXT);
     };
     EXPECT_EQ(wizard.Run("-usbtestonly"), 0);
@@ -213,7 +202,7 @@ TEST(AnswerProtocol, ABoxThatCannotBeShownStillLetsTheWorkerGoOn) {
     wizard.view.SetCanShowMessageBox(false);
     LONG answer = 0;
     Workers().update = [&answer](CInstallingPage& page) {
-        answer = Ask(page, &UpdateAnswer, WN_ASK_NOT_CONNECTED);
+        answer = page.Ask(WN_ASK_NOT_CONNECTED);
         Succeed(page);
     };
     EXPECT_EQ(wizard.Run("-quiet"), 0);
@@ -224,7 +213,7 @@ TEST(AnswerProtocol, WhenInputEndsABoxIsAnsweredOk) {
     ScriptedWizard wizard;
     LONG answer = 0;
     Workers().danteTest = [&answer](CDantePage& page) {
-        answer = Ask(page, &DanteTestAnswer, WN_ASK_NOT_CONNECTED);
+        answer = page.Ask(WN_ASK_NOT_CONNECTED);
         Succeed(page, IDS_DANTE_TEST_PASSED_TEXT);
     };
     EXPECT_EQ(wizard.Run("-quiet -dantetestonly"), 0);

@@ -1,7 +1,7 @@
 #include "tests/app/scriptedworkers.h"
 
 #include "app/setupdlg.h"
-#include "app/workernotification.h"
+#include "app/workeranswers.h"
 
 WorkerScripts& Workers() {
     static WorkerScripts scripts;
@@ -10,7 +10,7 @@ WorkerScripts& Workers() {
 
 void Succeed(CProgressPage& page, int bodyId) {
     CSetupDlg::SetWorkerOutcome(0, bodyId, 0, 0);
-    NotifyPage(&page, WN_DONE);
+    page.Notify(WN_DONE);
 }
 
 // The stages' worker operations, linked in place of the real ones.

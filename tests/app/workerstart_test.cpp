@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/setupdlg.h"
-#include "app/workernotification.h"
+#include "app/workeranswers.h"
 #include "framework/winthread.h"
 #include "resources/resource.h"
 #include "tests/app/scriptedworkers.h"
@@ -33,7 +33,7 @@ void UpdateThenNoMoreThreads(DWORD error) {
                                         static_cast<int>(error));
         }
         AfxSetThreadStartFailure(ERROR_NOT_ENOUGH_MEMORY);
-        NotifyPage(&page, WN_DONE);
+        page.Notify(WN_DONE);
     };
 }
 

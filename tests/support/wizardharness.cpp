@@ -2,7 +2,7 @@
 
 #include "app/setupapp.h"
 #include "app/setupdlg.h"
-#include "app/workernotification.h"
+#include "app/workeranswers.h"
 #include "framework/portable/windowmodel.h"
 #include "platform/portable/clock.h"
 

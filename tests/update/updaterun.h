@@ -8,6 +8,7 @@
 #include "sim/simconfig.h"
 #include "tests/support/simulatedsystem.h"
 #include "tests/support/wizardharness.h"
+#include "tests/update/embeddedimages.h"
 
 class UpdateRun {
 public:
@@ -24,23 +25,4 @@ public:
 
     SimulatedSystem system;
     WizardHarness wizard;
-};
-
-// The payload of an embedded image (what follows its header), as the mixer should hold it: filled
-// up with zeros to whole 60-byte blocks.
-std::vector<BYTE> ExpectedFlash(WORD resourceId);
-std::vector<BYTE> ResourceBytes(WORD resourceId);
-
-// Replaces an embedded image for the life of the object (null data: no such image).
-class ImageOverride {
-public:
-    ImageOverride(WORD resourceId, const std::vector<BYTE>* data);
-    ~ImageOverride();
-    ImageOverride(const ImageOverride&) = delete;
-    ImageOverride& operator=(const ImageOverride&) = delete;
-
-private:
-    WORD m_id;
-    const void* m_original;
-    DWORD m_originalSize;
 };

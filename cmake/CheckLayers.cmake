@@ -1,0 +1,54 @@
+# Checks that the system's includes point downwards only: each top-level folder may include its own
+# headers and those of the folders listed for it, nothing above. Prints the folder graph as it is;
+# fails with every upward include, by file.
+#
+#   cmake -P cmake/CheckLayers.cmake [SOURCE_DIR]
+#
+# SOURCE_DIR defaults to the project's own; the tests also run it on a tree with an upward include.
+cmake_minimum_required(VERSION 3.25)
+
+
+set(allowed_platform platform)
+set(allowed_resources platform resources)
+set(allowed_device platform device)
+set(allowed_update platform device update)
+set(allowed_porttest platform device update porttest)
+set(allowed_framework platform resources framework)
+set(allowed_app platform resources framework device update porttest app)
+# The simulated mixer is a device backend; setup-sim's entry point shows the wizard through the
+# framework's views.
+set(allowed_sim platform framework sim)
+set(allowed_tools platform update tools)
+set(layers platform resources device update porttest framework app sim tools)
+
+if(CMAKE_ARGV3)
+  get_filename_component(root "${CMAKE_ARGV3}" ABSOLUTE)
+else()
+  get_filename_component(root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+endif()
+
+set(violations "")
+foreach(layer IN LISTS layers)
+  file(GLOB_RECURSE sources RELATIVE "${root}" "${root}/${layer}/*.h" "${root}/${layer}/*.cpp")
+  set(reached "")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${root}/${source}" lines REGEX "^#include \"[A-Za-z0-9_]+/")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^#include \"([A-Za-z0-9_]+)/.*" "\\1" target "${line}")
+      list(APPEND reached "${target}")
+      if(NOT target IN_LIST allowed_${layer})
+        string(REPLACE ";" " " permitted "${allowed_${layer}}")
+        string(APPEND violations "  ${source}: ${line} (${layer} may include: ${permitted})\n")
+      endif()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES reached)
+  list(REMOVE_ITEM reached "${layer}")
+  list(SORT reached)
+  string(REPLACE ";" " " reached "${reached}")
+  message("${layer} -> ${reached}")
+endforeach()
+
+if(violations)
+  message(FATAL_ERROR "includes that point upwards:\n${violations}")
+endif()

@@ -1,0 +1,26 @@
+// The images embedded in the test program, as the mixer should hold them, and a way to replace one
+// for the length of a test.
+#pragma once
+
+#include <vector>
+
+#include "platform/win32api.h"
+
+// The payload of an embedded image (what follows its header), as the mixer should hold it: filled
+// up with zeros to whole 60-byte blocks.
+std::vector<BYTE> ExpectedFlash(WORD resourceId);
+std::vector<BYTE> ResourceBytes(WORD resourceId);
+
+// Replaces an embedded image for the life of the object (null data: no such image).
+class ImageOverride {
+public:
+    ImageOverride(WORD resourceId, const std::vector<BYTE>* data);
+    ~ImageOverride();
+    ImageOverride(const ImageOverride&) = delete;
+    ImageOverride& operator=(const ImageOverride&) = delete;
+
+private:
+    WORD m_id;
+    const void* m_original;
+    DWORD m_originalSize;
+};
