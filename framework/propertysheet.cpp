@@ -21,15 +21,6 @@ void CPropertySheet::AddPage(CPropertyPage* pPage) {
     m_pages.push_back(pPage);
 }
 
-CPropertyPage* CPropertySheet::GetActivePage() const {
-    for (CPropertyPage* page : m_pages) {
-        if (page->GetSafeHwnd() != nullptr && page->IsWindowVisible()) {
-            return page;
-        }
-    }
-    return nullptr;
-}
-
 void CPropertySheet::SetTitle(LPCSTR lpszText, UINT /*nStyle*/) {
     m_strCaption = lpszText != nullptr ? lpszText : "";
     m_psh.pszCaption = m_strCaption.c_str();

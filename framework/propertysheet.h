@@ -16,9 +16,6 @@ public:
     ~CPropertySheet() override;
 
     void AddPage(CPropertyPage* pPage);
-    int GetPageCount() const { return static_cast<int>(m_pages.size()); }
-    CPropertyPage* GetPage(int nPage) const { return m_pages[static_cast<std::size_t>(nPage)]; }
-    CPropertyPage* GetActivePage() const;
 
     // Creates the sheet and its pages and runs it until it closes: ID_WIZFINISH after Finish,
     // IDCANCEL after Cancel, -1 when the sheet could not be created.

@@ -89,10 +89,6 @@ BOOL CWnd::EnableWindow(BOOL bEnable) {
     return ::EnableWindow(m_hWnd, bEnable);
 }
 
-BOOL CWnd::IsWindowVisible() const {
-    return ::IsWindowVisible(m_hWnd);
-}
-
 BOOL CWnd::IsIconic() const {
     return ::IsIconic(m_hWnd);
 }
@@ -119,11 +115,6 @@ void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
     SendMessage(WM_SETFONT,
                 reinterpret_cast<WPARAM>(pFont != nullptr ? pFont->GetSafeHandle() : nullptr),
                 bRedraw);
-}
-
-HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
-    return reinterpret_cast<HICON>(
-        SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
 }
 
 void CWnd::GetClientRect(LPRECT lpRect) const {

@@ -29,13 +29,11 @@ public:
 
     BOOL ShowWindow(int nCmdShow);
     BOOL EnableWindow(BOOL bEnable = TRUE);
-    BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
     void SetWindowText(LPCSTR lpszString);
     DWORD GetStyle() const;
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd);
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
-    HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     void GetClientRect(LPRECT lpRect) const;
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -1,11 +1,24 @@
 #include "framework/portable/headlessview.h"
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace portable {
 
 void HeadlessView::Show(const SheetView& sheet, const ViewEvent& event) {
+    std::lock_guard lock(m_mutex);
     m_entries.push_back({sheet, event});
+    m_shown.notify_all();
+}
+
+bool HeadlessView::WaitUntilShown(const std::function<bool(const SheetView&)>& shown,
+                                  DWORD timeoutMs) {
+    std::unique_lock lock(m_mutex);
+    return m_shown.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return std::any_of(m_entries.begin(), m_entries.end(),
+                           [&](const Entry& entry) { return shown(entry.sheet); });
+    });
 }
 
 Press HeadlessView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {

@@ -1,7 +1,10 @@
 // A view for tests: it remembers everything it was shown and presses what the test scripted.
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
+#include <functional>
+#include <mutex>
 #include <vector>
 
 #include "framework/portable/view.h"
@@ -28,6 +31,12 @@ public:
     void SetCanShowMessageBox(bool can) { m_canShowMessageBox = can; }
     void SetHasTaskbar(bool has) { m_hasTaskbar = has; }
 
+    // For a test's worker thread: waits until the view has been shown a sheet that `shown` accepts,
+    // or for `timeoutMs`; true when it has. A worker can so wait for what a person would see
+    // before it goes on, as a real worker's work would take that long.
+    bool WaitUntilShown(const std::function<bool(const SheetView&)>& shown, DWORD timeoutMs);
+
+    // The rest is for the test's own thread, once the wizard has run.
     const std::vector<Entry>& Entries() const { return m_entries; }
     std::vector<Entry> Events(ViewEvent::Kind kind) const;
     // The dialog template of each page in the order the pages were activated.
@@ -37,6 +46,8 @@ public:
     const std::vector<SheetView>& WaitStates() const { return m_waitStates; }
 
 private:
+    std::mutex m_mutex;  // m_entries, which a worker may read through WaitUntilShown
+    std::condition_variable m_shown;
     std::vector<Entry> m_entries;
     std::vector<Press> m_script;
     std::size_t m_next = 0;

@@ -125,7 +125,8 @@ void WindowModel::EndSheet() {
     m_taskbar = TaskbarView{};
     std::lock_guard lock(m_mutex);
     // Messages for windows that are gone have nobody to run them.
-    m_queue.clear();
+    m_sent.clear();
+    m_posted.clear();
     m_uiThread = std::thread::id();
     m_answered.notify_all();
 }
@@ -152,7 +153,7 @@ bool WindowModel::Post(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         return false;
     }
     std::lock_guard lock(m_mutex);
-    m_queue.push_back({handle, message, wParam, lParam, nullptr, false, {}});
+    m_posted.push_back({handle, message, wParam, lParam, nullptr, false, {}});
     m_queued.notify_all();
     return true;
 }
@@ -165,7 +166,7 @@ LRESULT WindowModel::SendFromOtherThread(HWND handle, UINT message, WPARAM wPara
     }
     auto result = wait ? std::make_shared<std::optional<LRESULT>>() : nullptr;
     std::unique_lock lock(m_mutex);
-    m_queue.push_back(
+    m_sent.push_back(
         {handle, message, wParam, lParam, result, true, std::chrono::steady_clock::now()});
     m_queued.notify_all();
     if (!wait) {
@@ -178,11 +179,13 @@ LRESULT WindowModel::SendFromOtherThread(HWND handle, UINT message, WPARAM wPara
 
 bool WindowModel::TakeMessage(Message* message) {
     std::lock_guard lock(m_mutex);
-    if (m_queue.empty()) {
+    // As on Windows, messages sent from other threads run before any posted one.
+    std::deque<Message>& queue = !m_sent.empty() ? m_sent : m_posted;
+    if (queue.empty()) {
         return false;
     }
-    *message = m_queue.front();
-    m_queue.pop_front();
+    *message = queue.front();
+    queue.pop_front();
     if (message->crossThread) {
         const auto waited = std::chrono::duration_cast<std::chrono::microseconds>(
             std::chrono::steady_clock::now() - message->queuedAt);
@@ -199,11 +202,6 @@ WindowModel::QueueStatistics WindowModel::Statistics() const {
 
 void WindowModel::SetSpy(Spy spy) {
     m_spy = std::move(spy);
-}
-
-void WindowModel::ResetStatistics() {
-    std::lock_guard lock(m_mutex);
-    m_statistics = QueueStatistics{};
 }
 
 bool WindowModel::PersonCanAct() {
@@ -285,7 +283,7 @@ void WindowModel::RunUntil(const std::function<bool()>& done) {
             view->Idle(Snapshot());
         }
         std::unique_lock lock(m_mutex);
-        m_queued.wait_for(lock, kIdleWait, [&] { return !m_queue.empty(); });
+        m_queued.wait_for(lock, kIdleWait, [&] { return !m_sent.empty() || !m_posted.empty(); });
     }
 }
 

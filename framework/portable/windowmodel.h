@@ -105,7 +105,6 @@ public:
         std::chrono::microseconds longestWait{0};
     };
     QueueStatistics Statistics() const;
-    void ResetStatistics();
 
     // For tests: sees every message another thread sent, just before it runs.
     using Spy = std::function<void(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)>;
@@ -142,7 +141,8 @@ private:
     std::condition_variable m_queued;
     std::condition_variable m_answered;
     std::map<HWND, std::unique_ptr<Window>> m_windows;
-    std::deque<Message> m_queue;
+    std::deque<Message> m_sent;  // from other threads: taken first
+    std::deque<Message> m_posted;
     ULONG_PTR m_nextHandle = 0x10000;
 
     HWND m_sheet = nullptr;

@@ -52,6 +52,16 @@ TEST(Wizard, QuietModePressesNextAndFinishByItself) {
 TEST(Wizard, ButtonsOnEachPage) {
     ScriptedWizard wizard;
     wizard.view.Script({Press::Next, Press::Finish});
+    // Done only once the page has shown its buttons off: a worker's WN_DONE runs ahead of the
+    // messages the page posted, as on Windows.
+    Workers().update = [&wizard](CInstallingPage& page) {
+        EXPECT_TRUE(wizard.view.WaitUntilShown(
+            [](const portable::SheetView& sheet) {
+                return sheet.page.templateId == IDD_INSTALLING && !sheet.next.enabled;
+            },
+            5000));
+        Succeed(page);
+    };
     EXPECT_EQ(wizard.Run(""), 0);
 
     // What the person saw when they were asked on the welcome page and on the finish page.
