@@ -19,7 +19,9 @@ set(allowed_app platform resources framework device update porttest app)
 # framework's views.
 set(allowed_sim platform framework sim)
 set(allowed_tools platform update tools)
-set(layers platform resources device update porttest framework app sim tools)
+# The backend over a Linux system's own devices, the hardware's counterpart of sim.
+set(allowed_hardware platform hardware)
+set(layers platform resources device update porttest framework app sim hardware tools)
 
 if(CMAKE_ARGV3)
   get_filename_component(root "${CMAKE_ARGV3}" ABSOLUTE)
