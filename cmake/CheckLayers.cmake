@@ -19,8 +19,9 @@ set(allowed_app platform resources framework device update porttest app)
 # framework's views.
 set(allowed_sim platform framework sim)
 set(allowed_tools platform update tools)
-# The backend over a Linux system's own devices, the hardware's counterpart of sim.
-set(allowed_hardware platform hardware)
+# The backend over a Linux system's own devices, the hardware's counterpart of sim; vantor-setup's
+# entry point names the mixer's vendor and shows the wizard through the framework's views.
+set(allowed_hardware platform device framework hardware)
 set(layers platform resources device update porttest framework app sim hardware tools)
 
 if(CMAKE_ARGV3)

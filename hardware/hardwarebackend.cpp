@@ -1,0 +1,212 @@
+#include "hardware/hardwarebackend.h"
+
+#include <fcntl.h>
+#include <libudev.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "hardware/alsacapture.h"
+#include "hardware/errnotable.h"
+#include "hardware/hidrawchannel.h"
+
+namespace hardware {
+
+namespace {
+
+constexpr DWORD kRootNode = 1;
+
+}  // namespace
+
+std::string HidInterfacePath(const HidrawDevice& device) {
+    char path[128];
+    std::snprintf(path, sizeof path,
+                  "\\\\?\\hid#vid_%04x&pid_%04x#hidraw%u#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+                  device.vendorId, device.productId, device.number);
+    return path;
+}
+
+std::string AudioInterfacePath(const SoundCard& card) {
+    char path[128];
+    std::snprintf(path, sizeof path,
+                  "\\\\?\\usb#vid_%04x&pid_%04x#card%u#{6994ad04-93ef-11d0-a3cc-00a0c9223196}",
+                  card.vendorId, card.productId, card.number);
+    return path;
+}
+
+HardwareBackend::HardwareBackend(WORD watchedVendor, std::ostream& warnings)
+    : m_watchedVendor(watchedVendor), m_warnings(warnings) {}
+
+DWORD HardwareBackend::NodeFor(const std::string& syspath, DWORD parent) {
+    const auto [found, added] = m_nodes.emplace(syspath, m_nextNode);
+    if (added) {
+        m_parents[m_nextNode] = parent;
+        ++m_nextNode;
+    }
+    return found->second;
+}
+
+DWORD HardwareBackend::UsbNodeFor(const std::string& syspath, const std::string& usbDeviceSyspath) {
+    return NodeFor(syspath,
+                   usbDeviceSyspath.empty() ? kRootNode : NodeFor(usbDeviceSyspath, kRootNode));
+}
+
+std::vector<portable::DeviceInterfaceEntry> HardwareBackend::PresentInterfaces(
+    portable::InterfaceClass interfaceClass) {
+    std::vector<portable::DeviceInterfaceEntry> entries;
+    std::lock_guard lock(m_mutex);
+    if (interfaceClass == portable::InterfaceClass::Audio) {
+        // An audio interface is the sound card's USB interface, a sibling of the HID function
+        // under the same USB device, as the audio function is on Windows.
+        for (const SoundCard& card : PresentSoundCards()) {
+            const std::string& node =
+                card.interfaceSyspath.empty() ? card.usbDeviceSyspath : card.interfaceSyspath;
+            entries.push_back({AudioInterfacePath(card),
+                               node.empty()
+                                   ? NodeFor("card" + std::to_string(card.number), kRootNode)
+                                   : UsbNodeFor(node, card.usbDeviceSyspath)});
+        }
+        return entries;
+    }
+    for (HidrawDevice& device : PresentHidrawDevices()) {
+        // The HID device node hangs under its USB interface and USB device, as the interface
+        // function and the composite device on Windows.
+        DWORD parent = kRootNode;
+        if (!device.usbDeviceSyspath.empty()) {
+            parent = UsbNodeFor(device.interfaceSyspath, device.usbDeviceSyspath);
+        }
+        const DWORD node = NodeFor(device.hidSyspath, parent);
+        std::string path = HidInterfacePath(device);
+        entries.push_back({path, node});
+        m_interfaces[path] = std::move(device);
+    }
+    return entries;
+}
+
+bool HardwareBackend::ParentNode(DWORD devInst, DWORD* parent) {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_parents.find(devInst);
+    if (found == m_parents.end()) {
+        return false;
+    }
+    *parent = found->second;
+    return true;
+}
+
+void HardwareBackend::WarnOnce(const HidrawDevice& device, int error) {
+    if (device.vendorId != m_watchedVendor || !m_warned.insert(device.devnode).second) {
+        return;
+    }
+    m_warnings << "vantor-setup: the Vantor is at " << device.devnode
+               << ", but it cannot be opened: " << std::strerror(error)
+               << ".\nvantor-setup: install the package's udev rule "
+                  "(/usr/lib/udev/rules.d/70-vantor-setup.rules) and plug the mixer in again, "
+                  "or run vantor-setup as root.\n";
+    m_warnings.flush();
+}
+
+DWORD HardwareBackend::OpenHid(const std::string& path, DWORD /*desiredAccess*/,
+                               DWORD /*shareMode*/,
+                               std::shared_ptr<portable::HidChannel>* channel) {
+    std::lock_guard lock(m_mutex);
+    const auto found = m_interfaces.find(path);
+    if (found == m_interfaces.end()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    const HidrawDevice& device = found->second;
+    // Every interface is probed with a read-write open, as the wizard's search does on Windows.
+    const int fd = open(device.devnode.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == EACCES || error == EPERM) {
+            WarnOnce(device, error);
+        }
+        return Win32ErrorForOpen(error);
+    }
+    portable::HidDescription description;
+    description.vendorId = device.vendorId;
+    description.productId = device.productId;
+    description.versionNumber = device.versionNumber;
+    description.manufacturer = device.manufacturer;
+    description.product = device.product;
+    description.serialNumber = device.serialNumber;
+    description.hasPreparsedData = ReadCapabilities(fd, &description.caps);
+    *channel = std::make_shared<HidrawChannel>(fd, description);
+    return ERROR_SUCCESS;
+}
+
+bool HardwareBackend::UdevBusy(Clock::time_point now) {
+    udev* context = udev_new();
+    udev_queue* queue = context != nullptr ? udev_queue_new(context) : nullptr;
+    const bool busy = queue != nullptr && udev_queue_get_queue_is_empty(queue) == 0;
+    udev_queue_unref(queue);
+    udev_unref(context);
+    if (!busy) {
+        m_udevBusySince.reset();
+        return false;
+    }
+    // A udev that never settles must not keep the wizard for ever.
+    if (!m_udevBusySince) {
+        m_udevBusySince = now;
+    }
+    return now - *m_udevBusySince < kInstallationLimit;
+}
+
+bool HardwareBackend::InstallationPending() {
+    std::lock_guard lock(m_mutex);
+    const Clock::time_point now = Clock::now();
+    bool pending = UdevBusy(now);
+    for (const HidrawDevice& device : PresentHidrawDevices()) {
+        if (device.vendorId != m_watchedVendor) {
+            continue;
+        }
+        if (access(device.devnode.c_str(), R_OK | W_OK) == 0) {
+            m_outOfReachSince.erase(device.hidSyspath);
+            continue;
+        }
+        // udev has not made the node, or not given it to us, yet; a node that stays out of reach
+        // (no rule for it) is given up on, and its open explains why.
+        const auto since = m_outOfReachSince.emplace(device.hidSyspath, now).first->second;
+        pending = pending || now - since < kInstallationLimit;
+    }
+    return pending;
+}
+
+std::vector<HardwareBackend::WaveDevice> HardwareBackend::PresentWaveDevices(
+    portable::WaveDirection direction) {
+    // One wave device per PCM device, card by card, as the multimedia system numbers them.
+    std::vector<WaveDevice> devices;
+    for (const SoundCard& card : PresentSoundCards()) {
+        for (unsigned device : direction == portable::WaveDirection::Capture
+                                   ? card.captureDevices
+                                   : card.playbackDevices) {
+            devices.push_back({card, device});
+        }
+    }
+    return devices;
+}
+
+std::vector<portable::WaveDeviceEntry> HardwareBackend::WaveDevices(
+    portable::WaveDirection direction) {
+    std::vector<portable::WaveDeviceEntry> entries;
+    for (const WaveDevice& device : PresentWaveDevices(direction)) {
+        const std::string path = AudioInterfacePath(device.card);
+        entries.push_back({std::u16string(path.begin(), path.end())});
+    }
+    return entries;
+}
+
+UINT HardwareBackend::OpenWaveCapture(UINT id, const portable::PcmFormat& format,
+                                      std::shared_ptr<portable::WaveCapture>* capture) {
+    const std::vector<WaveDevice> devices = PresentWaveDevices(portable::WaveDirection::Capture);
+    if (id >= devices.size()) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    const WaveDevice& device = devices[id];
+    return OpenAlsaCapture("hw:CARD=" + device.card.id + ",DEV=" + std::to_string(device.device),
+                           format, capture);
+}
+
+}  // namespace hardware

@@ -1,0 +1,138 @@
+#include "hardware/hidrawdevices.h"
+
+#include <libudev.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace hardware {
+
+namespace {
+
+struct UdevDeleter {
+    void operator()(udev* context) const { udev_unref(context); }
+    void operator()(udev_enumerate* enumeration) const { udev_enumerate_unref(enumeration); }
+    void operator()(udev_device* device) const { udev_device_unref(device); }
+};
+template <typename T>
+using UdevPtr = std::unique_ptr<T, UdevDeleter>;
+
+std::string Text(const char* value) {
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+// The kernel keeps USB strings in sysfs as UTF-8, a line each; a device without the string has no
+// file.
+std::optional<std::u16string> UsbString(udev_device* usbDevice, const char* attribute) {
+    const char* value =
+        usbDevice != nullptr ? udev_device_get_sysattr_value(usbDevice, attribute) : nullptr;
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    std::u16string text;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(value); *c != 0; ++c) {
+        if (*c == '\n') {
+            break;
+        }
+        text.push_back(*c < 0x80 ? static_cast<char16_t>(*c) : u'?');
+    }
+    return text;
+}
+
+bool ParseHex(const std::string& text, unsigned long limit, unsigned long* value) {
+    if (text.empty() || text.size() > 8 ||
+        text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        return false;
+    }
+    *value = std::strtoul(text.c_str(), nullptr, 16);
+    return *value <= limit;
+}
+
+std::optional<HidrawDevice> Describe(udev_device* hidraw) {
+    HidrawDevice device;
+    device.devnode = Text(udev_device_get_devnode(hidraw));
+    const std::string sysname = Text(udev_device_get_sysname(hidraw));
+    unsigned long number = 0;
+    if (device.devnode.empty() || sysname.rfind("hidraw", 0) != 0 || sysname.size() == 6 ||
+        sysname.find_first_not_of("0123456789", 6) != std::string::npos) {
+        return std::nullopt;
+    }
+    number = std::strtoul(sysname.c_str() + 6, nullptr, 10);
+    device.number = static_cast<unsigned>(number);
+    // Parents belong to their child: they are not to be unreferenced here.
+    udev_device* hid = udev_device_get_parent_with_subsystem_devtype(hidraw, "hid", nullptr);
+    if (hid == nullptr || !ParseHidId(Text(udev_device_get_property_value(hid, "HID_ID")),
+                                      &device.vendorId, &device.productId)) {
+        return std::nullopt;
+    }
+    device.hidSyspath = Text(udev_device_get_syspath(hid));
+    udev_device* usbInterface =
+        udev_device_get_parent_with_subsystem_devtype(hidraw, "usb", "usb_interface");
+    udev_device* usbDevice =
+        udev_device_get_parent_with_subsystem_devtype(hidraw, "usb", "usb_device");
+    if (usbInterface != nullptr && usbDevice != nullptr) {
+        device.interfaceSyspath = Text(udev_device_get_syspath(usbInterface));
+        device.usbDeviceSyspath = Text(udev_device_get_syspath(usbDevice));
+        unsigned long version = 0;
+        if (ParseHex(Text(udev_device_get_sysattr_value(usbDevice, "bcdDevice")), 0xFFFF,
+                     &version)) {
+            device.versionNumber = static_cast<WORD>(version);
+        }
+        device.manufacturer = UsbString(usbDevice, "manufacturer");
+        device.product = UsbString(usbDevice, "product");
+        device.serialNumber = UsbString(usbDevice, "serial");
+    }
+    return device;
+}
+
+}  // namespace
+
+bool ParseHidId(const std::string& text, WORD* vendorId, WORD* productId) {
+    const std::size_t first = text.find(':');
+    const std::size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+    if (second == std::string::npos) {
+        return false;
+    }
+    unsigned long bus = 0;
+    unsigned long vendor = 0;
+    unsigned long product = 0;
+    if (!ParseHex(text.substr(0, first), 0xFFFF, &bus) ||
+        !ParseHex(text.substr(first + 1, second - first - 1), 0xFFFF, &vendor) ||
+        !ParseHex(text.substr(second + 1), 0xFFFF, &product)) {
+        return false;
+    }
+    *vendorId = static_cast<WORD>(vendor);
+    *productId = static_cast<WORD>(product);
+    return true;
+}
+
+std::vector<HidrawDevice> PresentHidrawDevices() {
+    std::vector<HidrawDevice> devices;
+    const UdevPtr<udev> context(udev_new());
+    if (!context) {
+        return devices;
+    }
+    const UdevPtr<udev_enumerate> enumeration(udev_enumerate_new(context.get()));
+    if (!enumeration || udev_enumerate_add_match_subsystem(enumeration.get(), "hidraw") < 0 ||
+        udev_enumerate_scan_devices(enumeration.get()) < 0) {
+        return devices;
+    }
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration.get())) {
+        const UdevPtr<udev_device> hidraw(
+            udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
+        if (!hidraw) {
+            continue;  // gone since the scan
+        }
+        if (std::optional<HidrawDevice> device = Describe(hidraw.get())) {
+            devices.push_back(std::move(*device));
+        }
+    }
+    // The scan's order is the order of sysfs' directory, not one a person would call stable.
+    std::sort(devices.begin(), devices.end(),
+              [](const HidrawDevice& a, const HidrawDevice& b) { return a.number < b.number; });
+    return devices;
+}
+
+}  // namespace hardware

@@ -1,0 +1,107 @@
+#include "hardware/soundcards.h"
+
+#include <libudev.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace hardware {
+
+namespace {
+
+struct UdevDeleter {
+    void operator()(udev* context) const { udev_unref(context); }
+    void operator()(udev_enumerate* enumeration) const { udev_enumerate_unref(enumeration); }
+    void operator()(udev_device* device) const { udev_device_unref(device); }
+};
+template <typename T>
+using UdevPtr = std::unique_ptr<T, UdevDeleter>;
+
+std::string Text(const char* value) {
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+bool IsNumber(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+WORD HexAttribute(udev_device* device, const char* attribute) {
+    return static_cast<WORD>(
+        std::strtoul(Text(udev_device_get_sysattr_value(device, attribute)).c_str(), nullptr, 16));
+}
+
+// The card's PCM devices, from the entries "pcmC<card>D<device><c|p>" of its directory.
+void ReadPcmDevices(const std::string& cardSyspath, SoundCard* card) {
+    const std::string prefix = "pcmC" + std::to_string(card->number) + "D";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(cardSyspath, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0 || name.size() < prefix.size() + 2) {
+            continue;
+        }
+        const std::string number = name.substr(prefix.size(), name.size() - prefix.size() - 1);
+        if (!IsNumber(number)) {
+            continue;
+        }
+        const auto device = static_cast<unsigned>(std::strtoul(number.c_str(), nullptr, 10));
+        if (name.back() == 'c') {
+            card->captureDevices.push_back(device);
+        } else if (name.back() == 'p') {
+            card->playbackDevices.push_back(device);
+        }
+    }
+    std::sort(card->captureDevices.begin(), card->captureDevices.end());
+    std::sort(card->playbackDevices.begin(), card->playbackDevices.end());
+}
+
+}  // namespace
+
+std::vector<SoundCard> PresentSoundCards() {
+    std::vector<SoundCard> cards;
+    const UdevPtr<udev> context(udev_new());
+    if (!context) {
+        return cards;
+    }
+    const UdevPtr<udev_enumerate> enumeration(udev_enumerate_new(context.get()));
+    if (!enumeration || udev_enumerate_add_match_subsystem(enumeration.get(), "sound") < 0 ||
+        udev_enumerate_add_match_sysname(enumeration.get(), "card*") < 0 ||
+        udev_enumerate_scan_devices(enumeration.get()) < 0) {
+        return cards;
+    }
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration.get())) {
+        const UdevPtr<udev_device> device(
+            udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
+        const std::string sysname = device ? Text(udev_device_get_sysname(device.get())) : "";
+        if (sysname.size() <= 4 || !IsNumber(sysname.substr(4))) {
+            continue;
+        }
+        SoundCard card;
+        card.number = static_cast<unsigned>(std::strtoul(sysname.c_str() + 4, nullptr, 10));
+        card.id = Text(udev_device_get_sysattr_value(device.get(), "id"));
+        if (card.id.empty()) {
+            continue;
+        }
+        // Parents belong to their child.
+        udev_device* usbInterface =
+            udev_device_get_parent_with_subsystem_devtype(device.get(), "usb", "usb_interface");
+        udev_device* usbDevice =
+            udev_device_get_parent_with_subsystem_devtype(device.get(), "usb", "usb_device");
+        if (usbInterface != nullptr && usbDevice != nullptr) {
+            card.interfaceSyspath = Text(udev_device_get_syspath(usbInterface));
+            card.usbDeviceSyspath = Text(udev_device_get_syspath(usbDevice));
+            card.vendorId = HexAttribute(usbDevice, "idVendor");
+            card.productId = HexAttribute(usbDevice, "idProduct");
+        }
+        ReadPcmDevices(Text(udev_device_get_syspath(device.get())), &card);
+        cards.push_back(std::move(card));
+    }
+    std::sort(cards.begin(), cards.end(),
+              [](const SoundCard& a, const SoundCard& b) { return a.number < b.number; });
+    return cards;
+}
+
+}  // namespace hardware

@@ -1,0 +1,68 @@
+// vantor-setup: the wizard on Linux for the mixers attached to this machine, through their hidraw
+// nodes. Options that begin with "--" are the program's own; everything else is the wizard's
+// command line, as setup.exe takes it.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <vector>
+
+#include "device/mixerids.h"
+#include "framework/portable/programentry.h"
+#include "hardware/hardwarebackend.h"
+#include "platform/portable/devicebackend.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: vantor-setup [--help] [wizard switches]\n"
+    "\n"
+    "Updates the firmware of a Corvena Vantor attached to this machine, and on request tests its\n"
+    "USB audio port and its Dante serial port. On a terminal the wizard is drawn and driven with\n"
+    "the keys; elsewhere it writes a line per event and runs unattended with -quiet.\n"
+    "\n"
+    "Wizard switches (as setup.exe takes them):\n"
+    "  -quiet          no questions; Next and Finish are pressed by themselves\n"
+    "  -usbtest        test the USB audio port after the update\n"
+    "  -dantetest      test the Dante serial port after the update\n"
+    "  -usbtestonly    only the USB audio port test\n"
+    "  -dantetestonly  only the Dante serial port test\n"
+    "\n"
+    "The last line is \"exit code: N (0xXXXXXXXX)\", the wizard's Windows exit code. The process\n"
+    "exits with it where it fits a POSIX status, 255 otherwise:\n"
+    "  0     the update (and the chosen tests) succeeded\n"
+    "  1223  cancelled\n"
+    "  20    no mixer was found; 1167: it left during the update\n"
+    "  11    an image inside the program is damaged\n"
+    "  31, 1117, 1460  the mixer refused, a transfer failed, or it stayed busy: run again\n"
+    "  13, 258  the USB port test failed; 0x80100013: the Dante port test failed\n"
+    "  130, 143  interrupted by SIGINT or SIGTERM\n"
+    "\n"
+    "The mixer's hidraw nodes must be open to you: the package's udev rule\n"
+    "(/usr/lib/udev/rules.d/70-vantor-setup.rules) gives them to the person at the seat.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<char*> wizardArgv{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strncmp(argv[i], "--", 2) == 0) {
+            std::fprintf(stderr,
+                         "vantor-setup: unknown option %s\n(vantor-setup --help lists them)\n",
+                         argv[i]);
+            return 2;
+        }
+        wizardArgv.push_back(argv[i]);
+    }
+    wizardArgv.push_back(nullptr);
+
+    hardware::HardwareBackend backend(VENDOR_ID, std::cerr);
+    portable::SetDeviceBackend(&backend);
+    const int status =
+        portable::RunProgram(static_cast<int>(wizardArgv.size() - 1), wizardArgv.data());
+    portable::SetDeviceBackend(nullptr);
+    return status;
+}

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# debpackage_test.sh BUILD_DIR
+# Makes the Debian package from the build tree with CPack, checks its control fields and contents,
+# installs it with dpkg into a private root, and runs the installed program.
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "debpackage_test: $*" >&2; exit 1; }
+
+cpack -G DEB -B "$work/package" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; fail "cpack failed"; }
+deb=$(ls "$work"/package/*.deb)
+[ "$(basename "$deb")" = "vantor-setup_1.0.0_amd64.deb" ] || fail "named $(basename "$deb")"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = vantor-setup ] || fail "Package: $(field Package)"
+[ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
+[ "$(field Section)" = utils ] || fail "Section: $(field Section)"
+for dependency in libc6 libstdc++6 libudev1 udev; do
+  field Depends | tr ',' '\n' | sed 's/^ //; s/ .*//' | grep -qxF "$dependency" ||
+    fail "no dependency on $dependency"
+done
+
+expected="./usr/bin/vantor-setup
+./usr/lib/udev/rules.d/70-vantor-setup.rules"
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $NF}')
+[ "$files" = "$expected" ] || fail "files: $files"
+
+# A private root with a dpkg database of its own; the system's own is not touched.
+root=$work/root
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+touch "$root/var/lib/dpkg/status"
+dpkg --instdir="$root" --admindir="$root/var/lib/dpkg" --force-depends --force-not-root \
+  --force-script-chrootless -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i"; }
+[ -x "$root/usr/bin/vantor-setup" ] || fail "the program is not installed"
+rule=$root/usr/lib/udev/rules.d/70-vantor-setup.rules
+grep -q '^SUBSYSTEM=="hidraw", ATTRS{idVendor}=="0ca8", ATTRS{idProduct}=="0800|0801|0804", TAG+="uaccess"$' \
+  "$rule" || fail "the rule: $(grep -v '^#' "$rule")"
+"$root/usr/bin/vantor-setup" --help >"$work/help" || fail "--help failed"
+grep -q "^  -dantetestonly" "$work/help" && grep -q "^  1223  cancelled" "$work/help" ||
+  fail "--help lists neither the switches nor the exit codes"
+echo "debpackage_test: $(basename "$deb") holds the program and the rule, and installs"
