@@ -125,6 +125,25 @@ bool TakeFeatureLength(const std::string& value, Options* options, std::string* 
     return true;
 }
 
+// A frame of a capture, from 0; 0xFFFFFFFF is the setting's own "no fault".
+Option<Options> Frame(const char* name, const char* help, DWORD AudioConfig::*field) {
+    return {name, "N", help, [name, field](const std::string& value, Options* o, std::string* e) {
+                unsigned long number = 0;
+                if (!ParseOptionNumber(value, 0xFFFFFFFE, &number)) {
+                    *e = std::string(name) + " is a frame of the capture from 0, not \"" + value +
+                         "\"";
+                    return false;
+                }
+                o->config.audio.*field = static_cast<DWORD>(number);
+                return true;
+            }};
+}
+
+Option<Options> AudioFlag(const char* name, const char* help, bool AudioConfig::*field) {
+    return FlagOption<Options>(name, help,
+                               [field](Options* o) -> bool& { return o->config.audio.*field; });
+}
+
 // A command fault of one kind, as an option's setter.
 template <CommandFault::Kind kind>
 bool TakeFault(const std::string& value, Options* options, std::string* error) {
@@ -179,6 +198,18 @@ const OptionTable<SimulatorOptions>& MixerOptionTable() {
               [](const std::string&, Options* o, std::string*) {
                   return o->config.faults.ignoreEfwu = true;
               }},
+         }},
+        {"The mixer's test signal and capture",
+         {
+             AudioFlag("--audio-silence", "the test signal never starts", &AudioConfig::silence),
+             Frame("--audio-drop-frame", "the signal skips a value at frame N of a capture",
+                   &AudioConfig::dropFrameAt),
+             Frame("--audio-repeat-frame", "the signal repeats a value at frame N of a capture",
+                   &AudioConfig::repeatFrameAt),
+             AudioFlag("--audio-channels-differ", "the right channel carries something else",
+                       &AudioConfig::channelsDiffer),
+             AudioFlag("--audio-never-completes", "a capture buffer is never filled",
+                       &AudioConfig::bufferNeverCompletes),
          }},
         {"The Dante counter",
          {

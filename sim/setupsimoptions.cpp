@@ -45,20 +45,6 @@ Option<Options> Flag(const char* name, const char* help, Field field) {
     return FlagOption<Options>(name, help, field);
 }
 
-// A frame of a capture, from 0; 0xFFFFFFFF is the setting's own "no fault".
-Option<Options> Frame(const char* name, const char* help, DWORD AudioConfig::*field) {
-    return {name, "N", help, [name, field](const std::string& value, Options* o, std::string* e) {
-                unsigned long number = 0;
-                if (!ParseOptionNumber(value, 0xFFFFFFFE, &number)) {
-                    *e = std::string(name) + " is a frame of the capture from 0, not \"" + value +
-                         "\"";
-                    return false;
-                }
-                o->config.audio.*field = static_cast<DWORD>(number);
-                return true;
-            }};
-}
-
 // A multimedia result that a wave call answers.
 Option<Options> Result(const char* name, const char* help, UINT AudioConfig::*field) {
     return {name, "N", help, [name, field](const std::string& value, Options* o, std::string* e) {
@@ -96,15 +82,6 @@ OptionTable<Options> MakeTable() {
     table.push_back(
         {"The USB audio function",
          {
-             AudioFlag("--audio-silence", "the test signal never starts", &AudioConfig::silence),
-             Frame("--audio-drop-frame", "the signal skips a value at frame N of a capture",
-                   &AudioConfig::dropFrameAt),
-             Frame("--audio-repeat-frame", "the signal repeats a value at frame N of a capture",
-                   &AudioConfig::repeatFrameAt),
-             AudioFlag("--audio-channels-differ", "the right channel carries something else",
-                       &AudioConfig::channelsDiffer),
-             AudioFlag("--audio-never-completes", "a capture buffer is never filled",
-                       &AudioConfig::bufferNeverCompletes),
              Result("--wave-open-result", "waveInOpen answers N for the mixer's device",
                     &AudioConfig::openResult),
              Result("--wave-prepare-result", "waveInPrepareHeader answers N",

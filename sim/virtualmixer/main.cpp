@@ -7,10 +7,12 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "sim/simulatedvantor.h"
+#include "sim/virtualmixer/capturefeed.h"
 #include "sim/virtualmixer/hidrawbus.h"
 #include "sim/virtualmixer/hidrawfs.h"
 #include "sim/virtualmixer/transferstatistics.h"
@@ -36,8 +38,8 @@ bool WriteFlash(const std::string& path, const std::vector<BYTE>& data) {
 
 // Serves until a signal of `signals` other than SIGUSR2 arrives; SIGUSR2 plugs the mixer in again
 // after it left for good. False, with a message, when serving fails.
-bool Serve(sim::SimulatedVantor* mixer, sim::HidrawBus* bus, const sigset_t& signals,
-           const std::string& readyFile, std::string* error) {
+bool Serve(sim::SimulatedVantor* mixer, sim::HidrawBus* bus, sim::CaptureFeed* feed,
+           const sigset_t& signals, const std::string& readyFile, std::string* error) {
     if (!bus->Refresh(error)) {
         return false;
     }
@@ -55,6 +57,9 @@ bool Serve(sim::SimulatedVantor* mixer, sim::HidrawBus* bus, const sigset_t& sig
         }
         if (!bus->Refresh(error)) {
             return false;
+        }
+        if (feed != nullptr) {
+            feed->Pump();
         }
     }
 }
@@ -81,6 +86,8 @@ int main(int argc, char** argv) {
         sigaddset(&signals, signal);
     }
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // A capture's reader that goes away is seen as EPIPE from the write.
+    std::signal(SIGPIPE, SIG_IGN);
 
     std::ofstream transcript;
     if (!options.transcriptPath.empty()) {
@@ -103,12 +110,17 @@ int main(int argc, char** argv) {
     bool served = false;
     sim::TransferStatistics statistics;
     {
-        sim::HidrawBus bus(
-            &mixer,
-            {options.devDir, options.mountDir, {options.sysClassDir, options.sysDevicesDir}});
+        sim::HidrawBus bus(&mixer,
+                           {options.devDir,
+                            options.mountDir,
+                            {options.sysClassDir, options.sysDevicesDir, options.sysSoundDir}});
         sim::HidrawFs files(&bus, options.statistics ? &statistics : nullptr);
+        std::unique_ptr<sim::CaptureFeed> feed;
+        if (!options.captureFifo.empty()) {
+            feed = std::make_unique<sim::CaptureFeed>(&mixer, options.captureFifo);
+        }
         served = files.Mount(options.mountDir, &error) &&
-                 Serve(&mixer, &bus, signals, options.readyFile, &error);
+                 Serve(&mixer, &bus, feed.get(), signals, options.readyFile, &error);
     }
     if (!served) {
         return Fail(error);

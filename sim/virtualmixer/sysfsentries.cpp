@@ -52,6 +52,54 @@ bool MakeDevice(const fs::path& dir, const std::string& subsystemLink, const std
     return WriteFile(dir / "uevent", uevent);
 }
 
+// The class link `dir`/`name` to a device directory.
+bool Link(const fs::path& target, const std::string& dir, const std::string& name) {
+    std::error_code error;
+    fs::create_directories(dir, error);
+    fs::create_symlink(target, fs::path(dir) / name, error);
+    if (error) {
+        errno = error.value();
+        return false;
+    }
+    return true;
+}
+
+// Only the mixer running its firmware has its audio function.
+bool HasSoundCard(const SysfsPlaces& places, const SysfsNode& node) {
+    return !places.soundDir.empty() && node.identity.description.productId == 0x0801;
+}
+
+unsigned CardNumber(const SysfsNode& node) {
+    return node.port - 3;
+}
+
+std::string CardName(const SysfsNode& node) {
+    return "card" + std::to_string(CardNumber(node));
+}
+
+// The audio interface beside the HID interface, its card, and the card's capture PCM device, as
+// snd-usb-audio makes them.
+bool WriteSoundCard(const SysfsPlaces& places, const SysfsNode& node) {
+    const auto& d = node.identity.description;
+    const unsigned number = CardNumber(node);
+    const fs::path audio = fs::path(UsbDeviceDir(places, node)) / (UsbName(node) + ":1.1");
+    const fs::path card = audio / "sound" / CardName(node);
+    const std::string pcm = "pcmC" + std::to_string(number) + "D0c";
+    const std::string product = Hex(d.vendorId, 1, false) + "/" + Hex(d.productId, 1, false) + "/" +
+                                Hex(d.versionNumber, 1, false);
+    return MakeDevice(audio, "/sys/bus/usb",
+                      "DEVTYPE=usb_interface\nDRIVER=snd-usb-audio\nPRODUCT=" + product +
+                          "\nTYPE=0/0/0\nINTERFACE=1/1/0\n") &&
+           MakeDevice(card, "/sys/class/sound", "") &&
+           WriteFile(card / "id",
+                     (number == 0 ? "Vantor" : "Vantor_" + std::to_string(number)) + "\n") &&
+           WriteFile(card / "number", std::to_string(number) + "\n") &&
+           MakeDevice(card / pcm, "/sys/class/sound",
+                      "MAJOR=116\nMINOR=" + std::to_string(24 + 32 * number) + "\nDEVNAME=snd/" +
+                          pcm + "\n") &&
+           Link(card, places.soundDir, CardName(node));
+}
+
 }  // namespace
 
 std::string AsciiText(const std::optional<std::u16string>& text) {
@@ -87,6 +135,9 @@ bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
                        Hex(node.port + 1, 3, false) +
                        "\nDEVTYPE=usb_device\nDRIVER=usb\nPRODUCT=" + product +
                        "\nTYPE=0/0/0\nBUSNUM=001\nDEVNUM=" + Hex(node.port + 1, 3, false) + "\n") &&
+        WriteFile(usb / "idVendor", Hex(d.vendorId, 4, false) + "\n") &&
+        WriteFile(usb / "idProduct", Hex(d.productId, 4, false) + "\n") &&
+        WriteFile(usb / "bcdDevice", Hex(d.versionNumber, 4, false) + "\n") &&
         WriteFile(usb / "manufacturer", AsciiText(d.manufacturer) + "\n") &&
         WriteFile(usb / "product", AsciiText(d.product) + "\n") &&
         WriteFile(usb / "serial", AsciiText(d.serialNumber) + "\n") &&
@@ -101,22 +152,18 @@ bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
         MakeDevice(hidraw, "/sys/class/hidraw",
                    "MAJOR=" + std::to_string(kHidrawMajor) + "\nMINOR=" + node.name.substr(6) +
                        "\nDEVNAME=" + node.name + "\n");
-    if (!written) {
+    if (!written || !Link(hidraw, places.classDir, node.name)) {
         return false;
     }
-    std::error_code error;
-    fs::create_directories(places.classDir, error);
-    fs::create_symlink(hidraw, fs::path(places.classDir) / node.name, error);
-    if (error) {
-        errno = error.value();
-        return false;
-    }
-    return true;
+    return !HasSoundCard(places, node) || WriteSoundCard(places, node);
 }
 
 void RemoveSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
     std::error_code error;
     fs::remove(fs::path(places.classDir) / node.name, error);
+    if (HasSoundCard(places, node)) {
+        fs::remove(fs::path(places.soundDir) / CardName(node), error);
+    }
     fs::remove_all(UsbDeviceDir(places, node), error);
 }
 

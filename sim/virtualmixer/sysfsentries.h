@@ -14,6 +14,7 @@ namespace sim {
 struct SysfsPlaces {
     std::string classDir;    // stands for /sys/class/hidraw
     std::string devicesDir;  // a directory of /sys/devices of the mixer's own
+    std::string soundDir;    // stands for /sys/class/sound; empty: no sound cards
 };
 
 struct SysfsNode {
@@ -32,7 +33,9 @@ std::string UsbDeviceDir(const SysfsPlaces& places, const SysfsNode& node);
 // The hidraw class device's directory, the target of the class link.
 std::string HidrawDir(const SysfsPlaces& places, const SysfsNode& node);
 
-// Writes the node's entries; false, with the reason in errno, when the file system refuses.
+// Writes the node's entries, and for a mixer in application mode its sound card beside them when
+// the places have a sound class (card N for the mixer on port 3 + N, id "Vantor", "Vantor_1",
+// ...); false, with the reason in errno, when the file system refuses.
 bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node);
 void RemoveSysfsEntries(const SysfsPlaces& places, const SysfsNode& node);
 

@@ -30,6 +30,13 @@ OptionTable<Options> MakeTable() {
              Place("--sys-devices", "DIR",
                    "the mixer's directory of /sys/devices (default\n/sys/devices/uprobe)",
                    &Options::sysDevicesDir),
+             Place("--sys-sound", "DIR",
+                   "stands for /sys/class/sound: the mixer's sound\ncard there (default: none)",
+                   &Options::sysSoundDir),
+             Place("--capture-fifo", "FIFO",
+                   "what the mixer's sound card records, written\ninto FIFO while a reader has it "
+                   "open",
+                   &Options::captureFifo),
              Place("--mount", "DIR", "where the served files are (default\nDEV/.virtual-mixer)",
                    &Options::mountDir),
              Place("--ready", "FILE", "made once the mixer is served", &Options::readyFile),

@@ -7,6 +7,7 @@
 
 #include "hardware/hardwarebackend.h"
 #include "hardware/hidrawdevices.h"
+#include "hardware/soundcards.h"
 
 namespace {
 
@@ -30,6 +31,38 @@ TEST_F(VirtualMixerNodes, TheMixerIsFoundWithItsIdentityAndStrings) {
     EXPECT_EQ(mixer.manufacturer, std::u16string(u"Corvena"));
     EXPECT_NE(mixer.interfaceSyspath.find(mixer.usbDeviceSyspath + "/"), std::string::npos);
     EXPECT_NE(mixer.hidSyspath.find(mixer.interfaceSyspath + "/"), std::string::npos);
+}
+
+TEST_F(VirtualMixerNodes, TheMixersSoundCardHangsUnderItsUsbDevice) {
+    const std::vector<hardware::SoundCard> cards = hardware::PresentSoundCards();
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_EQ(cards[0].number, 0u);
+    EXPECT_EQ(cards[0].id, "Vantor");
+    EXPECT_EQ(cards[0].vendorId, 0x0CA8);
+    EXPECT_EQ(cards[0].productId, 0x0801);
+    EXPECT_EQ(cards[0].captureDevices, std::vector<unsigned>{0});
+    EXPECT_EQ(cards[0].usbDeviceSyspath, hardware::PresentHidrawDevices().at(0).usbDeviceSyspath);
+    EXPECT_NE(cards[0].interfaceSyspath, hardware::PresentHidrawDevices().at(0).interfaceSyspath);
+
+    // In the backend's tree the audio interface is a sibling of the HID interface function, and
+    // the one capture device names it as its own.
+    std::ostringstream warnings;
+    hardware::HardwareBackend backend(0x0CA8, warnings);
+    const auto hid = backend.PresentInterfaces(portable::InterfaceClass::Hid);
+    const auto audio = backend.PresentInterfaces(portable::InterfaceClass::Audio);
+    ASSERT_EQ(hid.size(), 1u);
+    ASSERT_EQ(audio.size(), 1u);
+    DWORD function = 0;
+    DWORD usbDevice = 0;
+    DWORD audioParent = 0;
+    ASSERT_TRUE(backend.ParentNode(hid[0].devInst, &function));
+    ASSERT_TRUE(backend.ParentNode(function, &usbDevice));
+    ASSERT_TRUE(backend.ParentNode(audio[0].devInst, &audioParent));
+    EXPECT_EQ(audioParent, usbDevice);
+    const auto capture = backend.WaveDevices(portable::WaveDirection::Capture);
+    ASSERT_EQ(capture.size(), 1u);
+    EXPECT_EQ(capture[0].interfaceName, std::u16string(audio[0].path.begin(), audio[0].path.end()));
+    EXPECT_EQ(warnings.str(), "");
 }
 
 }  // namespace

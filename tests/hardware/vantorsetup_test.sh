@@ -95,6 +95,24 @@ case $case_name in
     grep -q "70-vantor-setup.rules" "$work/err" || fail "no fix named"
     [ "$(grep -c "cannot be opened" "$work/err")" = 1 ] || fail "explained more than once"
     ;;
+  UsbTestPasses)
+    run -- -quiet -usbtestonly
+    expect_end 0 "exit code: 0 (0x00000000)"
+    grep -q "^audio: start$" "$work/transcript" || fail "the mixer's capture never started"
+    ;;
+  UsbTestFailsOnADroppedValue)
+    # Frame 46,000 lies in the last 4,096 frames of the second that is checked.
+    run --audio-drop-frame=46000 -- -quiet -usbtestonly
+    expect_end 13 "exit code: 13 (0x0000000D)"
+    ;;
+  UsbTestFailsOnSilence)
+    run --audio-silence -- -quiet -usbtestonly
+    expect_end 13 "exit code: 13 (0x0000000D)"
+    ;;
+  UsbTestTimesOutWithoutData)
+    run --audio-never-completes -- -quiet -usbtestonly
+    expect_end 255 "exit code: 258 (0x00000102)"
+    ;;
   *)
     fail "no such case"
     ;;

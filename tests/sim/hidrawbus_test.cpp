@@ -39,7 +39,8 @@ protected:
         char dir[] = "/tmp/hidrawbus-XXXXXX";
         ASSERT_NE(mkdtemp(dir), nullptr);
         m_root = dir;
-        for (const char* sub : {"dev", "sys/class/hidraw", "sys/devices/mixer"}) {
+        for (const char* sub :
+             {"dev", "sys/class/hidraw", "sys/class/sound", "sys/devices/mixer"}) {
             fs::create_directories(m_root / sub);
         }
     }
@@ -48,7 +49,8 @@ protected:
     sim::HidrawPlaces Places() const {
         return {(m_root / "dev").string(),
                 "/served",
-                {(m_root / "sys/class/hidraw").string(), (m_root / "sys/devices/mixer").string()}};
+                {(m_root / "sys/class/hidraw").string(), (m_root / "sys/devices/mixer").string(),
+                 (m_root / "sys/class/sound").string()}};
     }
     fs::path Dev(const std::string& name) const { return m_root / "dev" / name; }
     fs::path ClassLink(const std::string& name) const { return m_root / "sys/class/hidraw" / name; }
@@ -96,6 +98,31 @@ TEST_F(HidrawBusTest, ServesTheMixerWithTheSysfsEntriesWineReads) {
     EXPECT_NE(usbEvent.find("DEVTYPE=usb_device\n"), std::string::npos);
     EXPECT_NE(usbEvent.find("PRODUCT=ca8/801/214\n"), std::string::npos);  // the version
     EXPECT_EQ(Read(usb / "serial"), "VT24A0117\n");
+}
+
+TEST_F(HidrawBusTest, TheRunningMixerHasASoundCardBesideItsHidInterface) {
+    SimulatedSystem system;
+    sim::HidrawBus bus(&system.Mixer(), Places());
+    std::string error;
+    ASSERT_TRUE(bus.Refresh(&error)) << error;
+    const fs::path card = fs::canonical(m_root / "sys/class/sound/card0");
+    EXPECT_EQ(card, fs::canonical(m_root / "sys/devices/mixer/usb1/1-3/1-3:1.1/sound/card0"));
+    EXPECT_EQ(Subsystem(card), "sound");
+    EXPECT_EQ(Read(card / "id"), "Vantor\n");
+    EXPECT_EQ(Read(card / "pcmC0D0c/uevent"), "MAJOR=116\nMINOR=24\nDEVNAME=snd/pcmC0D0c\n");
+    const fs::path audio = card.parent_path().parent_path();
+    EXPECT_NE(Read(audio / "uevent").find("INTERFACE=1/1/0\n"), std::string::npos);
+    EXPECT_EQ(Read(audio.parent_path() / "idVendor"), "0ca8\n");
+    EXPECT_EQ(Read(audio.parent_path() / "idProduct"), "0801\n");
+
+    // In update mode the mixer has no audio function: the card goes with the restart.
+    int failure = 0;
+    auto file = bus.Open("hidraw0", &failure);
+    ASSERT_TRUE(file);
+    BYTE efwu[65] = {0xF0, 'E', 'F', 'W', 'U'};
+    ASSERT_EQ(file->Ioctl(HIDIOCSFEATURE(65), efwu, sizeof efwu), 65);
+    ASSERT_TRUE(bus.Refresh(&error)) << error;
+    EXPECT_TRUE(Entries(m_root / "sys/class/sound").empty());
 }
 
 TEST_F(HidrawBusTest, ARestartIsANameThatGoesAndComesBack) {

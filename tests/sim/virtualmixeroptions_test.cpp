@@ -19,11 +19,13 @@ bool Parse(std::vector<const char*> arguments, sim::VirtualMixerOptions* options
 TEST(VirtualMixerOptions, TakeTheMixerOptionsAndTheirPlaces) {
     sim::VirtualMixerOptions options;
     std::string error;
-    ASSERT_TRUE(Parse(
-        {"--mixer=update", "--update-id=0800", "--second-mixer", "--wrong-status=ERFW:2",
-         "--fail-block=7", "--unplug-after=900", "--dante=10,13", "--transcript=/t", "--flash=/f",
-         "--dev=/d", "--sys-class=/c", "--sys-devices=/s", "--ready=/r", "--statistics"},
-        &options, &error))
+    ASSERT_TRUE(
+        Parse({"--mixer=update", "--update-id=0800", "--second-mixer", "--wrong-status=ERFW:2",
+               "--fail-block=7", "--unplug-after=900", "--dante=10,13", "--transcript=/t",
+               "--flash=/f", "--dev=/d", "--sys-class=/c", "--sys-devices=/s", "--ready=/r",
+               "--statistics", "--audio-drop-frame=46000", "--audio-never-completes",
+               "--sys-sound=/n", "--capture-fifo=/p"},
+              &options, &error))
         << error;
     const sim::SimConfig& config = options.config;
     EXPECT_EQ(config.start, sim::MixerStart::Update);
@@ -35,19 +37,26 @@ TEST(VirtualMixerOptions, TakeTheMixerOptionsAndTheirPlaces) {
     EXPECT_EQ(config.faults.failingBlock, 7u);
     EXPECT_EQ(config.faults.unplugAfterTransfers, 900u);
     EXPECT_EQ(config.dante.readings, (std::vector<DWORD>{10, 13}));
+    EXPECT_EQ(config.audio.dropFrameAt, 46000u);
+    EXPECT_TRUE(config.audio.bufferNeverCompletes);
+    EXPECT_FALSE(config.audio.silence);
     EXPECT_FALSE(config.keepTranscript);
     EXPECT_TRUE(options.statistics);
     EXPECT_FALSE(options.help);
-    EXPECT_EQ((std::vector<std::string>{options.transcriptPath, options.flashDir, options.devDir,
-                                        options.sysClassDir, options.sysDevicesDir,
-                                        options.readyFile, options.mountDir}),
-              (std::vector<std::string>{"/t", "/f", "/d", "/c", "/s", "/r", "/d/.virtual-mixer"}));
+    EXPECT_EQ(
+        (std::vector<std::string>{options.transcriptPath, options.flashDir, options.devDir,
+                                  options.sysClassDir, options.sysDevicesDir, options.readyFile,
+                                  options.mountDir, options.sysSoundDir, options.captureFifo}),
+        (std::vector<std::string>{"/t", "/f", "/d", "/c", "/s", "/r", "/d/.virtual-mixer", "/n",
+                                  "/p"}));
 }
 
 TEST(VirtualMixerOptions, RefuseWhatIsNotTheirs) {
-    // setup-sim's own options stand for the Windows side, which the virtual mixer does not serve.
-    for (const char* wrong : {"--fast", "--no-preparsed-data", "--audio-silence", "--image=110:x",
-                              "-quiet", "--flash", "--dev=", "--help=1", "--busy=ERF"}) {
+    // setup-sim's own options stand for the Windows side, which the virtual mixer does not serve;
+    // the wave calls' results are the Windows driver's.
+    for (const char* wrong :
+         {"--fast", "--no-preparsed-data", "--wave-open-result=4", "--image=110:x", "-quiet",
+          "--flash", "--dev=", "--help=1", "--busy=ERF"}) {
         sim::VirtualMixerOptions options;
         std::string error;
         EXPECT_FALSE(Parse({wrong}, &options, &error)) << wrong;

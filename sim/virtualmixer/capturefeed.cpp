@@ -1,0 +1,97 @@
+#include "sim/virtualmixer/capturefeed.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <utility>
+
+#include "platform/win32api.h"
+
+namespace sim {
+
+namespace {
+
+constexpr portable::PcmFormat kCardFormat{2, 48000, 16};
+
+// The first capture device on the first mixer's audio interface (it has one only while it runs its
+// firmware, 0x0801); the system's other devices, another of the vendor's among them, come before.
+std::optional<UINT> MixerCaptureDevice(portable::DeviceBackend* mixer) {
+    const std::vector<portable::WaveDeviceEntry> devices =
+        mixer->WaveDevices(portable::WaveDirection::Capture);
+    for (UINT id = 0; id < devices.size(); ++id) {
+        std::u16string name = devices[id].interfaceName.value_or(u"");
+        for (char16_t& c : name) {
+            c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+        }
+        if (name.find(u"vid_0ca8&pid_0801") != std::u16string::npos) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+CaptureFeed::CaptureFeed(portable::DeviceBackend* mixer, std::string fifoPath)
+    : m_mixer(mixer), m_fifoPath(std::move(fifoPath)) {}
+
+CaptureFeed::~CaptureFeed() {
+    EndRun();
+}
+
+void CaptureFeed::EndRun() {
+    if (m_capture) {
+        m_capture->Stop(timeGetTime());
+        m_capture.reset();
+    }
+    if (m_fd >= 0) {
+        close(m_fd);
+        m_fd = -1;
+    }
+    m_pending.clear();
+}
+
+void CaptureFeed::Pump() {
+    if (m_fd < 0) {
+        // Opening for writing without waiting succeeds only while a reader has the FIFO open.
+        m_fd = open(m_fifoPath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0) {
+            return;
+        }
+        const std::optional<UINT> device = MixerCaptureDevice(m_mixer);
+        if (!device ||
+            m_mixer->OpenWaveCapture(*device, kCardFormat, &m_capture) != MMSYSERR_NOERROR ||
+            m_capture->Prepare() != MMSYSERR_NOERROR || m_capture->Queue() != MMSYSERR_NOERROR ||
+            m_capture->Start(m_startedAt = timeGetTime()) != MMSYSERR_NOERROR) {
+            // No audio function, or it refuses: the card delivers nothing.
+            m_capture.reset();
+            return;
+        }
+        m_written = 0;
+    }
+    if (!m_capture) {
+        return;
+    }
+    const std::uint64_t arrived = m_capture->Arrived(m_startedAt, timeGetTime());
+    if (arrived > m_written) {
+        const std::size_t fresh = static_cast<std::size_t>(arrived - m_written);
+        const std::size_t start = m_pending.size();
+        m_pending.resize(start + fresh);
+        m_capture->Read(m_startedAt, m_written, m_pending.data() + start, fresh);
+        m_written = arrived;
+    }
+    while (!m_pending.empty()) {
+        const ssize_t taken = write(m_fd, m_pending.data(), m_pending.size());
+        if (taken < 0) {
+            if (errno == EPIPE) {
+                EndRun();  // the reader has gone: the capture is over
+            }
+            return;  // EAGAIN: full, the rest goes at the next pump
+        }
+        m_pending.erase(m_pending.begin(), m_pending.begin() + taken);
+    }
+}
+
+}  // namespace sim
