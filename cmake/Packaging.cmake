@@ -17,5 +17,6 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Corvena firmware team <firmware@corvena.inv
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 # What the program links against, as Debian 12 ships it; udev applies the rule.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 12), libudev1 (>= 183), udev")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 12), libudev1 (>= 183), libasound2 (>= 1.0.16), udev")
 include(CPack)

@@ -17,7 +17,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = vantor-setup ] || fail "Package: $(field Package)"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
 [ "$(field Section)" = utils ] || fail "Section: $(field Section)"
-for dependency in libc6 libstdc++6 libudev1 udev; do
+for dependency in libc6 libstdc++6 libudev1 libasound2 udev; do
   field Depends | tr ',' '\n' | sed 's/^ //; s/ .*//' | grep -qxF "$dependency" ||
     fail "no dependency on $dependency"
 done
