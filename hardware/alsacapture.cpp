@@ -20,7 +20,8 @@ namespace {
 // How long a stop waits for the reading thread. A device that stalls in the middle of a read
 // (a capture that never delivers) keeps that thread; the stop does not wait for it for ever.
 constexpr auto kStopWait = std::chrono::milliseconds(500);
-constexpr snd_pcm_uframes_t kChunkFrames = 480;  // 10 ms at 48 kHz
+// One period of 10 ms at 48 kHz per read, as a USB audio card delivers them.
+constexpr snd_pcm_uframes_t kChunkFrames = 480;
 
 // What the reading thread and the stream share; the thread keeps it alive, so a thread left
 // behind by a stop still has it.

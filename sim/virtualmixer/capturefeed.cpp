@@ -14,6 +14,7 @@ namespace sim {
 namespace {
 
 constexpr portable::PcmFormat kCardFormat{2, 48000, 16};
+constexpr std::size_t kPeriodBytes = 480 * 4;  // 10 ms at 48 kHz, two 16-bit samples a frame
 
 // The first capture device on the first mixer's audio interface (it has one only while it runs its
 // firmware, 0x0801); the system's other devices, another of the vendor's among them, come before.
@@ -82,16 +83,19 @@ void CaptureFeed::Pump() {
         m_capture->Read(m_startedAt, m_written, m_pending.data() + start, fresh);
         m_written = arrived;
     }
-    while (!m_pending.empty()) {
-        const ssize_t taken = write(m_fd, m_pending.data(), m_pending.size());
-        if (taken < 0) {
+    // A write of one period is atomic (it is under PIPE_BUF): it goes in whole or not at all.
+    std::size_t written = 0;
+    while (m_pending.size() - written >= kPeriodBytes) {
+        if (write(m_fd, m_pending.data() + written, kPeriodBytes) < 0) {
             if (errno == EPIPE) {
                 EndRun();  // the reader has gone: the capture is over
+                return;
             }
-            return;  // EAGAIN: full, the rest goes at the next pump
+            break;  // EAGAIN: full, the rest goes at the next pump
         }
-        m_pending.erase(m_pending.begin(), m_pending.begin() + taken);
+        written += kPeriodBytes;
     }
+    m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(written));
 }
 
 }  // namespace sim

@@ -3,6 +3,10 @@
 // the card: the mixer's capture stream starts then, so its frames count from the reader's first
 // byte, and its bytes go into the FIFO as they arrive on the clock. The run ends when the reader
 // closes. Nothing is ever waited for: a full FIFO is written to again on the next pump.
+//
+// The bytes go in whole periods of 10 ms (480 frames), as a USB audio card delivers them: the file
+// plugin reads the FIFO once per period that its reader asks for, and whatever a read leaves
+// short becomes silence, so a reader that asks for whole periods must always find whole periods.
 #pragma once
 
 #include <memory>

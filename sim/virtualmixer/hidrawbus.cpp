@@ -28,8 +28,8 @@ std::string NodeName(unsigned number) {
 
 }  // namespace
 
-HidrawBus::HidrawBus(portable::DeviceBackend* backend, HidrawPlaces places)
-    : m_backend(backend), m_places(std::move(places)) {}
+HidrawBus::HidrawBus(portable::DeviceBackend* backend, HidrawPlaces places, bool serveOtherDevices)
+    : m_backend(backend), m_places(std::move(places)), m_serveOtherDevices(serveOtherDevices) {}
 
 HidrawBus::~HidrawBus() {
     std::lock_guard lock(m_mutex);
@@ -38,10 +38,10 @@ HidrawBus::~HidrawBus() {
     }
 }
 
-unsigned HidrawBus::PortOf(const std::u16string& serial) {
-    auto found = std::find(m_ports.begin(), m_ports.end(), serial);
+unsigned HidrawBus::PortOf(const std::u16string& key) {
+    auto found = std::find(m_ports.begin(), m_ports.end(), key);
     if (found == m_ports.end()) {
-        found = m_ports.insert(m_ports.end(), serial);
+        found = m_ports.insert(m_ports.end(), key);
     }
     return static_cast<unsigned>(found - m_ports.begin()) + 3;  // ports 3, 4, ...
 }
@@ -51,11 +51,14 @@ std::optional<SysfsNode> HidrawBus::Identify(const portable::DeviceInterfaceEntr
     portable::HidDescription description;
     if (m_backend->OpenHid(entry.path, GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, &channel) != ERROR_SUCCESS ||
-        channel->Describe(&description) != ERROR_SUCCESS || !IsMixer(description)) {
+        channel->Describe(&description) != ERROR_SUCCESS ||
+        (!IsMixer(description) && !m_serveOtherDevices)) {
         return std::nullopt;
     }
     SysfsNode node;
-    node.port = PortOf(description.serialNumber.value_or(u""));
+    // A mixer keeps its port across restarts by its serial number; another device has its path.
+    node.port = PortOf(IsMixer(description) ? description.serialNumber.value_or(u"")
+                                            : std::u16string(entry.path.begin(), entry.path.end()));
     node.hidSerial = ++m_hidSerial;
     node.identity.name = AsciiText(description.manufacturer) + " " + AsciiText(description.product);
     node.identity.phys =

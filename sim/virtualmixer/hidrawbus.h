@@ -1,4 +1,5 @@
-// The mixers of a device backend, served as hidraw nodes: each HID interface of the mixer that is
+// The mixers of a device backend, and on request the system's other HID devices that open
+// read-write, served as hidraw nodes: each HID interface of the mixer that is
 // present gets the lowest free hidraw number, its sysfs entries and, last, its /dev/hidrawN link to
 // the file that serves it. When the interface leaves the backend (the mixer restarts, or is pulled
 // out), the link goes first and the sysfs entries after it. Wine sees exactly that: a name that
@@ -26,7 +27,8 @@ struct HidrawPlaces {
 
 class HidrawBus {
 public:
-    HidrawBus(portable::DeviceBackend* backend, HidrawPlaces places);
+    HidrawBus(portable::DeviceBackend* backend, HidrawPlaces places,
+              bool serveOtherDevices = false);
     ~HidrawBus();  // every node leaves
     HidrawBus(const HidrawBus&) = delete;
     HidrawBus& operator=(const HidrawBus&) = delete;
@@ -50,13 +52,15 @@ private:
     std::optional<SysfsNode> Identify(const portable::DeviceInterfaceEntry& entry);
     bool Publish(Node node, std::string* error);
     void Withdraw(const Node& node);
-    unsigned PortOf(const std::u16string& serial);
+    // The USB port of a device, by a key that names it across restarts.
+    unsigned PortOf(const std::u16string& key);
 
     portable::DeviceBackend* m_backend;
     HidrawPlaces m_places;
+    bool m_serveOtherDevices;
     mutable std::mutex m_mutex;  // the served nodes; Refresh and Open come from different threads
     std::map<unsigned, Node> m_nodes;     // by hidraw number
-    std::vector<std::u16string> m_ports;  // the serial numbers in the order they were first seen
+    std::vector<std::u16string> m_ports;  // the devices' keys in the order they were first seen
     unsigned m_hidSerial = 0;
 };
 

@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
         sim::HidrawBus bus(&mixer,
                            {options.devDir,
                             options.mountDir,
-                            {options.sysClassDir, options.sysDevicesDir, options.sysSoundDir}});
+                            {options.sysClassDir, options.sysDevicesDir, options.sysSoundDir}},
+                           options.otherDevices);
         sim::HidrawFs files(&bus, options.statistics ? &statistics : nullptr);
         std::unique_ptr<sim::CaptureFeed> feed;
         if (!options.captureFifo.empty()) {

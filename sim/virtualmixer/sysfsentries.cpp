@@ -66,7 +66,8 @@ bool Link(const fs::path& target, const std::string& dir, const std::string& nam
 
 // Only the mixer running its firmware has its audio function.
 bool HasSoundCard(const SysfsPlaces& places, const SysfsNode& node) {
-    return !places.soundDir.empty() && node.identity.description.productId == 0x0801;
+    const auto& d = node.identity.description;
+    return !places.soundDir.empty() && d.vendorId == 0x0CA8 && d.productId == 0x0801;
 }
 
 unsigned CardNumber(const SysfsNode& node) {

@@ -40,6 +40,10 @@ OptionTable<Options> MakeTable() {
              Place("--mount", "DIR", "where the served files are (default\nDEV/.virtual-mixer)",
                    &Options::mountDir),
              Place("--ready", "FILE", "made once the mixer is served", &Options::readyFile),
+             FlagOption<Options>("--other-devices",
+                                 "the simulated system's other HID devices that\nopen read-write "
+                                 "are served too",
+                                 [](Options* o) -> bool& { return o->otherDevices; }),
              FlagOption<Options>("--statistics",
                                  "at the end, the transfers and their times: the\nserver's own "
                                  "and the whole round trip",

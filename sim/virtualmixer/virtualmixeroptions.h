@@ -13,11 +13,12 @@ struct VirtualMixerOptions : SimulatorOptions {
     std::string devDir = "/dev";
     std::string sysClassDir = "/sys/class/hidraw";
     std::string sysDevicesDir = "/sys/devices/uprobe";
-    std::string sysSoundDir;  // empty: no sound card is served
-    std::string captureFifo;  // empty: nothing feeds a capture
-    std::string mountDir;     // empty: devDir/.virtual-mixer
-    std::string readyFile;    // made once the first nodes are served
-    bool statistics = false;  // at the end, the transfers' times, on standard error
+    std::string sysSoundDir;    // empty: no sound card is served
+    std::string captureFifo;    // empty: nothing feeds a capture
+    std::string mountDir;       // empty: devDir/.virtual-mixer
+    std::string readyFile;      // made once the first nodes are served
+    bool otherDevices = false;  // the system's other HID devices are served too
+    bool statistics = false;    // at the end, the transfers' times, on standard error
     bool help = false;
 };
 

@@ -95,6 +95,20 @@ case $case_name in
     grep -q "70-vantor-setup.rules" "$work/err" || fail "no fix named"
     [ "$(grep -c "cannot be opened" "$work/err")" = 1 ] || fail "explained more than once"
     ;;
+  OtherVendorsDevicesAreLeftAlone)
+    # Two other vendors' HID devices come first, one of them with the product id 0x0801: each is
+    # opened and looked at, and none is taken for the mixer. The mixer's card is card2.
+    run --other-devices -- -quiet -usbtest
+    expect_end 0 "exit code: 0 (0x00000000)"
+    [ "$(commands)" = "EFWU ERFW BLFW WRFW WRFI VFFW VFFI ERFP WRFP WFPI VFFP VFPI BOOT UATE UATD " ] ||
+      fail "commands: $(commands)"
+    ;;
+  NodeWithoutFeatureReportsIsNotTaken)
+    # A report descriptor without a feature report: nothing can be sent, so the node is no mixer.
+    run --feature-length=0 -- -quiet
+    expect_end 20 "exit code: 20 (0x00000014)"
+    [ "$(commands)" = "" ] || fail "commands: $(commands)"
+    ;;
   UsbTestPasses)
     run -- -quiet -usbtestonly
     expect_end 0 "exit code: 0 (0x00000000)"

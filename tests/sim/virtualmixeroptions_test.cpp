@@ -24,7 +24,7 @@ TEST(VirtualMixerOptions, TakeTheMixerOptionsAndTheirPlaces) {
                "--fail-block=7", "--unplug-after=900", "--dante=10,13", "--transcript=/t",
                "--flash=/f", "--dev=/d", "--sys-class=/c", "--sys-devices=/s", "--ready=/r",
                "--statistics", "--audio-drop-frame=46000", "--audio-never-completes",
-               "--sys-sound=/n", "--capture-fifo=/p"},
+               "--sys-sound=/n", "--capture-fifo=/p", "--other-devices"},
               &options, &error))
         << error;
     const sim::SimConfig& config = options.config;
@@ -42,6 +42,7 @@ TEST(VirtualMixerOptions, TakeTheMixerOptionsAndTheirPlaces) {
     EXPECT_FALSE(config.audio.silence);
     EXPECT_FALSE(config.keepTranscript);
     EXPECT_TRUE(options.statistics);
+    EXPECT_TRUE(options.otherDevices);
     EXPECT_FALSE(options.help);
     EXPECT_EQ(
         (std::vector<std::string>{options.transcriptPath, options.flashDir, options.devDir,
