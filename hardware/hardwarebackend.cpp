@@ -18,22 +18,26 @@ namespace {
 
 constexpr DWORD kRootNode = 1;
 
-}  // namespace
-
-std::string HidInterfacePath(const HidrawDevice& device) {
-    char path[128];
-    std::snprintf(path, sizeof path,
-                  "\\\\?\\hid#vid_%04x&pid_%04x#hidraw%u#{4d1e55b2-f16f-11cf-88cb-001111000030}",
-                  device.vendorId, device.productId, device.number);
+// "\\?\<bus>#vid_<vendor>&pid_<product>#<node name>#{<interface class>}".
+std::string InterfacePath(const char* bus, WORD vendorId, WORD productId, const std::string& name,
+                          const char* interfaceClass) {
+    char path[160];
+    std::snprintf(path, sizeof path, "\\\\?\\%s#vid_%04x&pid_%04x#%s#{%s}", bus, vendorId,
+                  productId, name.c_str(), interfaceClass);
     return path;
 }
 
+}  // namespace
+
+std::string HidInterfacePath(const HidrawDevice& device) {
+    return InterfacePath("hid", device.vendorId, device.productId,
+                         "hidraw" + std::to_string(device.number),
+                         "4d1e55b2-f16f-11cf-88cb-001111000030");
+}
+
 std::string AudioInterfacePath(const SoundCard& card) {
-    char path[128];
-    std::snprintf(path, sizeof path,
-                  "\\\\?\\usb#vid_%04x&pid_%04x#card%u#{6994ad04-93ef-11d0-a3cc-00a0c9223196}",
-                  card.vendorId, card.productId, card.number);
-    return path;
+    return InterfacePath("usb", card.vendorId, card.productId, "card" + std::to_string(card.number),
+                         "6994ad04-93ef-11d0-a3cc-00a0c9223196");
 }
 
 HardwareBackend::HardwareBackend(WORD watchedVendor, std::ostream& warnings)

@@ -1,26 +1,13 @@
 #include "hardware/hidrawdevices.h"
 
-#include <libudev.h>
-
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
+
+#include "hardware/udevpointers.h"
 
 namespace hardware {
 
 namespace {
-
-struct UdevDeleter {
-    void operator()(udev* context) const { udev_unref(context); }
-    void operator()(udev_enumerate* enumeration) const { udev_enumerate_unref(enumeration); }
-    void operator()(udev_device* device) const { udev_device_unref(device); }
-};
-template <typename T>
-using UdevPtr = std::unique_ptr<T, UdevDeleter>;
-
-std::string Text(const char* value) {
-    return value != nullptr ? std::string(value) : std::string();
-}
 
 // The kernel keeps USB strings in sysfs as UTF-8, a line each; a device without the string has no
 // file.
@@ -51,8 +38,8 @@ bool ParseHex(const std::string& text, unsigned long limit, unsigned long* value
 
 std::optional<HidrawDevice> Describe(udev_device* hidraw) {
     HidrawDevice device;
-    device.devnode = Text(udev_device_get_devnode(hidraw));
-    const std::string sysname = Text(udev_device_get_sysname(hidraw));
+    device.devnode = UdevText(udev_device_get_devnode(hidraw));
+    const std::string sysname = UdevText(udev_device_get_sysname(hidraw));
     unsigned long number = 0;
     if (device.devnode.empty() || sysname.rfind("hidraw", 0) != 0 || sysname.size() == 6 ||
         sysname.find_first_not_of("0123456789", 6) != std::string::npos) {
@@ -62,20 +49,20 @@ std::optional<HidrawDevice> Describe(udev_device* hidraw) {
     device.number = static_cast<unsigned>(number);
     // Parents belong to their child: they are not to be unreferenced here.
     udev_device* hid = udev_device_get_parent_with_subsystem_devtype(hidraw, "hid", nullptr);
-    if (hid == nullptr || !ParseHidId(Text(udev_device_get_property_value(hid, "HID_ID")),
+    if (hid == nullptr || !ParseHidId(UdevText(udev_device_get_property_value(hid, "HID_ID")),
                                       &device.vendorId, &device.productId)) {
         return std::nullopt;
     }
-    device.hidSyspath = Text(udev_device_get_syspath(hid));
+    device.hidSyspath = UdevText(udev_device_get_syspath(hid));
     udev_device* usbInterface =
         udev_device_get_parent_with_subsystem_devtype(hidraw, "usb", "usb_interface");
     udev_device* usbDevice =
         udev_device_get_parent_with_subsystem_devtype(hidraw, "usb", "usb_device");
     if (usbInterface != nullptr && usbDevice != nullptr) {
-        device.interfaceSyspath = Text(udev_device_get_syspath(usbInterface));
-        device.usbDeviceSyspath = Text(udev_device_get_syspath(usbDevice));
+        device.interfaceSyspath = UdevText(udev_device_get_syspath(usbInterface));
+        device.usbDeviceSyspath = UdevText(udev_device_get_syspath(usbDevice));
         unsigned long version = 0;
-        if (ParseHex(Text(udev_device_get_sysattr_value(usbDevice, "bcdDevice")), 0xFFFF,
+        if (ParseHex(UdevText(udev_device_get_sysattr_value(usbDevice, "bcdDevice")), 0xFFFF,
                      &version)) {
             device.versionNumber = static_cast<WORD>(version);
         }

@@ -1,36 +1,23 @@
 #include "hardware/soundcards.h"
 
-#include <libudev.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <system_error>
+
+#include "hardware/udevpointers.h"
 
 namespace hardware {
 
 namespace {
-
-struct UdevDeleter {
-    void operator()(udev* context) const { udev_unref(context); }
-    void operator()(udev_enumerate* enumeration) const { udev_enumerate_unref(enumeration); }
-    void operator()(udev_device* device) const { udev_device_unref(device); }
-};
-template <typename T>
-using UdevPtr = std::unique_ptr<T, UdevDeleter>;
-
-std::string Text(const char* value) {
-    return value != nullptr ? std::string(value) : std::string();
-}
 
 bool IsNumber(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 WORD HexAttribute(udev_device* device, const char* attribute) {
-    return static_cast<WORD>(
-        std::strtoul(Text(udev_device_get_sysattr_value(device, attribute)).c_str(), nullptr, 16));
+    return static_cast<WORD>(std::strtoul(
+        UdevText(udev_device_get_sysattr_value(device, attribute)).c_str(), nullptr, 16));
 }
 
 // The card's PCM devices, from the entries "pcmC<card>D<device><c|p>" of its directory.
@@ -75,13 +62,13 @@ std::vector<SoundCard> PresentSoundCards() {
     udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration.get())) {
         const UdevPtr<udev_device> device(
             udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
-        const std::string sysname = device ? Text(udev_device_get_sysname(device.get())) : "";
+        const std::string sysname = device ? UdevText(udev_device_get_sysname(device.get())) : "";
         if (sysname.size() <= 4 || !IsNumber(sysname.substr(4))) {
             continue;
         }
         SoundCard card;
         card.number = static_cast<unsigned>(std::strtoul(sysname.c_str() + 4, nullptr, 10));
-        card.id = Text(udev_device_get_sysattr_value(device.get(), "id"));
+        card.id = UdevText(udev_device_get_sysattr_value(device.get(), "id"));
         if (card.id.empty()) {
             continue;
         }
@@ -91,12 +78,12 @@ std::vector<SoundCard> PresentSoundCards() {
         udev_device* usbDevice =
             udev_device_get_parent_with_subsystem_devtype(device.get(), "usb", "usb_device");
         if (usbInterface != nullptr && usbDevice != nullptr) {
-            card.interfaceSyspath = Text(udev_device_get_syspath(usbInterface));
-            card.usbDeviceSyspath = Text(udev_device_get_syspath(usbDevice));
+            card.interfaceSyspath = UdevText(udev_device_get_syspath(usbInterface));
+            card.usbDeviceSyspath = UdevText(udev_device_get_syspath(usbDevice));
             card.vendorId = HexAttribute(usbDevice, "idVendor");
             card.productId = HexAttribute(usbDevice, "idProduct");
         }
-        ReadPcmDevices(Text(udev_device_get_syspath(device.get())), &card);
+        ReadPcmDevices(UdevText(udev_device_get_syspath(device.get())), &card);
         cards.push_back(std::move(card));
     }
     std::sort(cards.begin(), cards.end(),
