@@ -72,7 +72,13 @@ public:
 
     UINT Start(DWORD /*now*/) override {
         Stop(0);
-        if (m_run->reading || snd_pcm_prepare(m_run->pcm) < 0 || snd_pcm_start(m_run->pcm) < 0) {
+        {
+            std::lock_guard lock(m_run->mutex);
+            if (m_run->reading) {
+                return MMSYSERR_ERROR;  // the last run's thread is stuck in a read
+            }
+        }
+        if (snd_pcm_prepare(m_run->pcm) < 0 || snd_pcm_start(m_run->pcm) < 0) {
             return MMSYSERR_ERROR;
         }
         {
