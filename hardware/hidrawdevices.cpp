@@ -96,26 +96,11 @@ bool ParseHidId(const std::string& text, WORD* vendorId, WORD* productId) {
 
 std::vector<HidrawDevice> PresentHidrawDevices() {
     std::vector<HidrawDevice> devices;
-    const UdevPtr<udev> context(udev_new());
-    if (!context) {
-        return devices;
-    }
-    const UdevPtr<udev_enumerate> enumeration(udev_enumerate_new(context.get()));
-    if (!enumeration || udev_enumerate_add_match_subsystem(enumeration.get(), "hidraw") < 0 ||
-        udev_enumerate_scan_devices(enumeration.get()) < 0) {
-        return devices;
-    }
-    udev_list_entry* entry = nullptr;
-    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration.get())) {
-        const UdevPtr<udev_device> hidraw(
-            udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
-        if (!hidraw) {
-            continue;  // gone since the scan
-        }
-        if (std::optional<HidrawDevice> device = Describe(hidraw.get())) {
+    ForEachPresentDevice("hidraw", nullptr, [&devices](udev_device* hidraw) {
+        if (std::optional<HidrawDevice> device = Describe(hidraw)) {
             devices.push_back(std::move(*device));
         }
-    }
+    });
     // The scan's order is the order of sysfs' directory, not one a person would call stable.
     std::sort(devices.begin(), devices.end(),
               [](const HidrawDevice& a, const HidrawDevice& b) { return a.number < b.number; });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "hardware/udevpointers.h"
@@ -44,48 +45,42 @@ void ReadPcmDevices(const std::string& cardSyspath, SoundCard* card) {
     std::sort(card->playbackDevices.begin(), card->playbackDevices.end());
 }
 
+// The card behind a device of the sound class named "card<N>", or nothing for one without an id.
+std::optional<SoundCard> DescribeCard(udev_device* device) {
+    const std::string sysname = UdevText(udev_device_get_sysname(device));
+    if (sysname.size() <= 4 || !IsNumber(sysname.substr(4))) {
+        return std::nullopt;
+    }
+    SoundCard card;
+    card.number = static_cast<unsigned>(std::strtoul(sysname.c_str() + 4, nullptr, 10));
+    card.id = UdevText(udev_device_get_sysattr_value(device, "id"));
+    if (card.id.empty()) {
+        return std::nullopt;
+    }
+    // Parents belong to their child.
+    udev_device* usbInterface =
+        udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_interface");
+    udev_device* usbDevice =
+        udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
+    if (usbInterface != nullptr && usbDevice != nullptr) {
+        card.interfaceSyspath = UdevText(udev_device_get_syspath(usbInterface));
+        card.usbDeviceSyspath = UdevText(udev_device_get_syspath(usbDevice));
+        card.vendorId = HexAttribute(usbDevice, "idVendor");
+        card.productId = HexAttribute(usbDevice, "idProduct");
+    }
+    ReadPcmDevices(UdevText(udev_device_get_syspath(device)), &card);
+    return card;
+}
+
 }  // namespace
 
 std::vector<SoundCard> PresentSoundCards() {
     std::vector<SoundCard> cards;
-    const UdevPtr<udev> context(udev_new());
-    if (!context) {
-        return cards;
-    }
-    const UdevPtr<udev_enumerate> enumeration(udev_enumerate_new(context.get()));
-    if (!enumeration || udev_enumerate_add_match_subsystem(enumeration.get(), "sound") < 0 ||
-        udev_enumerate_add_match_sysname(enumeration.get(), "card*") < 0 ||
-        udev_enumerate_scan_devices(enumeration.get()) < 0) {
-        return cards;
-    }
-    udev_list_entry* entry = nullptr;
-    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration.get())) {
-        const UdevPtr<udev_device> device(
-            udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
-        const std::string sysname = device ? UdevText(udev_device_get_sysname(device.get())) : "";
-        if (sysname.size() <= 4 || !IsNumber(sysname.substr(4))) {
-            continue;
+    ForEachPresentDevice("sound", "card*", [&cards](udev_device* device) {
+        if (std::optional<SoundCard> card = DescribeCard(device)) {
+            cards.push_back(std::move(*card));
         }
-        SoundCard card;
-        card.number = static_cast<unsigned>(std::strtoul(sysname.c_str() + 4, nullptr, 10));
-        card.id = UdevText(udev_device_get_sysattr_value(device.get(), "id"));
-        if (card.id.empty()) {
-            continue;
-        }
-        // Parents belong to their child.
-        udev_device* usbInterface =
-            udev_device_get_parent_with_subsystem_devtype(device.get(), "usb", "usb_interface");
-        udev_device* usbDevice =
-            udev_device_get_parent_with_subsystem_devtype(device.get(), "usb", "usb_device");
-        if (usbInterface != nullptr && usbDevice != nullptr) {
-            card.interfaceSyspath = UdevText(udev_device_get_syspath(usbInterface));
-            card.usbDeviceSyspath = UdevText(udev_device_get_syspath(usbDevice));
-            card.vendorId = HexAttribute(usbDevice, "idVendor");
-            card.productId = HexAttribute(usbDevice, "idProduct");
-        }
-        ReadPcmDevices(UdevText(udev_device_get_syspath(device.get())), &card);
-        cards.push_back(std::move(card));
-    }
+    });
     std::sort(cards.begin(), cards.end(),
               [](const SoundCard& a, const SoundCard& b) { return a.number < b.number; });
     return cards;
