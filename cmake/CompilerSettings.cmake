@@ -25,6 +25,9 @@ if(WIN32)
   # One self-contained executable: no compiler runtime DLLs beside it.
   if(MINGW)
     add_link_options(-static -static-libgcc -static-libstdc++)
+    # No link time in the PE header (nor in its checksum, which covers it): the same sources make
+    # the same program, wherever and whenever they are built.
+    add_link_options(-Wl,--no-insert-timestamp)
   elseif(MSVC)
     set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
   endif()
