@@ -19,4 +19,10 @@ set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 # What the program links against, as Debian 12 ships it; udev applies the rule.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 12), libudev1 (>= 183), libasound2 (>= 1.0.16), udev")
+# The same commit makes the same package: directories with fixed permissions whatever the umask,
+# and every file dated at the commit.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_VANTOR_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageDate.cmake)
 include(CPack)

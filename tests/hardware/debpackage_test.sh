@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # debpackage_test.sh BUILD_DIR
-# Makes the Debian package from the build tree with CPack, checks its control fields and contents,
-# installs it with dpkg into a private root, and runs the installed program.
+# Makes the Debian package from the build tree with CPack, twice, and checks that the two are the same
+# bytes; checks its control fields and contents, installs it with dpkg into a private root, and runs
+# the installed program.
 set -euo pipefail
 build=$1
 work=$(mktemp -d)
@@ -12,6 +13,16 @@ cpack -G DEB -B "$work/package" --config "$build/CPackConfig.cmake" >"$work/cpac
   { cat "$work/cpack.log"; fail "cpack failed"; }
 deb=$(ls "$work"/package/*.deb)
 [ "$(basename "$deb")" = "vantor-setup_1.0.0_amd64.deb" ] || fail "named $(basename "$deb")"
+
+# Packed again a second later, the package is the same bytes, and its files carry the time of the
+# commit, not of the packing.
+sleep 1
+cpack -G DEB -B "$work/again" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; fail "cpack failed the second time"; }
+cmp "$deb" "$work/again/$(basename "$deb")" || fail "two packings of the same build differ"
+commit_time=$(date -u -d "@$(git -C "$(dirname "$0")" log -1 --format=%ct)" '+%Y-%m-%d %H:%M')
+dates=$(TZ=UTC dpkg-deb -c "$deb" | awk '{print $4 " " $5}' | sort -u)
+[ "$dates" = "$commit_time" ] || fail "the files are dated $dates, the commit $commit_time"
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = vantor-setup ] || fail "Package: $(field Package)"
