@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # reproduciblebuild_test.sh SOURCE_DIR WORK_DIR
-# Builds setup.exe (the setup target of the windows preset) twice, from clean build trees: once from
-# SOURCE_DIR into WORK_DIR/first, once from a copy of the sources at another path into
-# WORK_DIR/second/build, a minute or so later. The two programs must be the same bytes.
-# Both trees stay for the signing test.
+# Builds setup.exe (the setup target of the windows preset) and vantor-setup's package (the release
+# preset) twice, from clean build trees: once from SOURCE_DIR into WORK_DIR/first, once from a copy
+# of the sources at another path into WORK_DIR/second, minutes later. Each pair must be the same
+# bytes. The trees stay for the signing and release tests.
 set -euo pipefail
 source_dir=$1
 work=$2
@@ -14,16 +14,26 @@ mkdir -p "$work/second/source-copy"
 tar -C "$source_dir" --exclude=./build --exclude=./.git --exclude=./dist --exclude=./.cache -cf - . |
   tar -C "$work/second/source-copy" -xf -
 
-# build_setup SOURCE BUILD: a clean build of the setup target; its log is BUILD.log.
-build_setup() {
-  { cmake -S "$1" --preset windows -B "$2" && cmake --build "$2" --target setup; } >"$2.log" 2>&1 ||
-    { tail -n 40 "$2.log"; fail "the build in $2 failed"; }
+# build SOURCE BUILD: clean builds of setup.exe in BUILD/windows and of the package in BUILD/linux,
+# whose logs are BUILD/windows.log and BUILD/linux.log. The package's files are dated as the release
+# test's commit is.
+build() {
+  mkdir -p "$2"
+  { cmake -S "$1" --preset windows -B "$2/windows" && cmake --build "$2/windows" --target setup; } \
+    >"$2/windows.log" 2>&1 || { tail -n 40 "$2/windows.log"; fail "the build in $2/windows failed"; }
+  { cmake -S "$1" --preset release -B "$2/linux" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON &&
+    cmake --build "$2/linux" --target vantor-setup &&
+    SOURCE_DATE_EPOCH=1796040000 cpack -G DEB -B "$2/package" --config "$2/linux/CPackConfig.cmake"
+  } >"$2/linux.log" 2>&1 || { tail -n 40 "$2/linux.log"; fail "the build in $2/linux failed"; }
 }
-build_setup "$source_dir" "$work/first"
-build_setup "$work/second/source-copy" "$work/second/build"
+build "$source_dir" "$work/first"
+build "$work/second/source-copy" "$work/second"
 
-first=$work/first/app/setup.exe
-second=$work/second/build/app/setup.exe
+deb=vantor-setup_1.0.0_amd64.deb
+cmp "$work/first/package/$deb" "$work/second/package/$deb" ||
+  fail "two builds of the same sources make different packages"
+first=$work/first/windows/app/setup.exe
+second=$work/second/windows/app/setup.exe
 if ! cmp -s "$first" "$second"; then
   echo "differing bytes (offset, octal values):" >&2
   cmp -l "$first" "$second" | head -n 20 >&2 || true
@@ -36,4 +46,4 @@ fi
 stamp=$(x86_64-w64-mingw32-objdump -p "$first" | sed -n 's/^Time\/Date[[:space:]]*//p')
 [ "$stamp" = "Thu Jan  1 00:00:00 1970" ] || fail "the PE header carries the time $stamp"
 echo "reproduciblebuild_test: both builds made the same setup.exe" \
-  "($(stat -c %s "$first") bytes, SHA-256 $(sha256sum "$first" | cut -c1-16)...)"
+  "($(stat -c %s "$first") bytes, SHA-256 $(sha256sum "$first" | cut -c1-16)...) and the same $deb"

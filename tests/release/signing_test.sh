@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # signing_test.sh SOURCE_DIR WORK_DIR
 # Signs setup.exe through the build, with a throwaway self-signed code-signing certificate: in
-# WORK_DIR/first, the reproducibility test's first tree, configured anew with the signing options.
-# The unsigned program of WORK_DIR/second/build is the reference. Checks the refusals of half-given
+# WORK_DIR/first/windows, the reproducibility test's first tree, configured anew with the signing
+# options. The unsigned program of WORK_DIR/second/windows is the reference. Checks the refusals of half-given
 # options, the signature, that the signature is all that changed, that the signed program runs under
 # Wine, that a changed byte fails the verification, and what a build without the password does.
 set -euo pipefail
 source_dir=$1
 work=$2
-tree=$work/first
+tree=$work/first/windows
 program=$tree/app/setup.exe
-unsigned=$work/second/build/app/setup.exe
+unsigned=$work/second/windows/app/setup.exe
 signing=$work/signing
 fail() { echo "signing_test: $*" >&2; exit 1; }
 
