@@ -41,8 +41,11 @@ if(NOT EXISTS "${VANTOR_SIGN_PKCS12}" OR IS_DIRECTORY "${VANTOR_SIGN_PKCS12}")
   message(FATAL_ERROR "VANTOR_SIGN_PKCS12: there is no file ${VANTOR_SIGN_PKCS12}")
 endif()
 if(NOT VANTOR_SIGN_PASSWORD_ENV MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+  # What was given may be the password itself: it is neither repeated nor kept.
+  unset(VANTOR_SIGN_PASSWORD_ENV CACHE)
   message(FATAL_ERROR "VANTOR_SIGN_PASSWORD_ENV is the name of an environment variable, such as "
-    "VANTOR_SIGN_PASSWORD, not \"${VANTOR_SIGN_PASSWORD_ENV}\" (the password itself never goes here).")
+    "VANTOR_SIGN_PASSWORD, and what was given is not a name. The password itself never goes here; "
+    "the value was removed from the cache.")
 endif()
 find_program(VANTOR_OSSLSIGNCODE osslsigncode)
 if(NOT VANTOR_OSSLSIGNCODE)
