@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # release_test.sh SOURCE_DIR WORK_DIR
 # Runs scripts/release in a copy of the sources, committed to a repository of its own at a known
-# time: first on a changed tree and with a stray file (both refused), then on the clean commit. The
-# reproducibility test's second trees (WORK_DIR/second) are the reference for setup.exe, its firmware
-# images and the package.
+# time: first without git (the copy lies inside the build tree, itself perhaps inside a checkout),
+# on a changed tree and with a stray file (all refused), then on the clean commit. The
+# reproducibility test's second trees (WORK_DIR/second) are the reference for setup.exe, its
+# firmware images and the package.
 set -euo pipefail
 source_dir=$1
 work=$2
@@ -16,6 +17,12 @@ mkdir -p "$repo"
 tar -C "$source_dir" --exclude=./build --exclude=./.git --exclude=./dist --exclude=./.cache -cf - . |
   tar -C "$repo" -xf -
 cd "$repo"
+# Sources that are not a checkout are not a commit either.
+status=0
+scripts/release >"$work/refused.log" 2>&1 || status=$?
+[ "$status" -eq 1 ] && [ "$(cat "$work/refused.log")" = \
+  "release: $repo is not a git checkout: a release is made from a commit" ] ||
+  { cat "$work/refused.log"; fail "sources without git gave status $status"; }
 git init -q
 git add -A
 GIT_AUTHOR_DATE=2026-11-30T12:00:00Z GIT_COMMITTER_DATE=2026-11-30T12:00:00Z \
