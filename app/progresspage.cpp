@@ -62,6 +62,7 @@ BOOL CProgressPage::OnSetActive() {
         return FALSE;
     }
     GetSetupDlg()->SetWizardButtons(0);
+    m_bWorking = true;
     if (AfxBeginThread(ThreadEntry, this, THREAD_PRIORITY_NORMAL, 0, 0, nullptr) == nullptr) {
         // Without its worker the page would wait for ever for a WN_DONE: record why the stage
         // failed and move on as the worker would have.
@@ -81,6 +82,9 @@ UINT CProgressPage::ThreadEntry(LPVOID pParam) {
 
 LRESULT CProgressPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_APP) {
+        if (wParam == WN_DONE) {
+            m_bWorking = false;
+        }
         return OnWorkerNotification(wParam, lParam);
     }
     return CPropertyPage::WindowProc(message, wParam, lParam);

@@ -30,6 +30,8 @@ public:
     virtual void OnWorkerNotStarted(DWORD dwError);
 
     CSetupDlg* GetSetupDlg() const;
+    // From the worker's start until its WN_DONE has been taken.
+    bool IsWorking() const { return m_bWorking; }
 
     // The worker's site. Notify sends without waiting (SendNotifyMessageA to another thread's
     // window is posted). Ask polls the page's answer value every 100 ms.
@@ -57,4 +59,5 @@ private:
     LONG volatile* m_pAnswer;
     int m_nFailureTitleId;
     int m_nFailureBodyId;
+    bool m_bWorking = false;
 };

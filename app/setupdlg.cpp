@@ -152,3 +152,10 @@ void CSetupDlg::OnPaint() {
 HCURSOR CSetupDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
 }
+
+BOOL CSetupDlg::OnQueryEndSession() {
+    if (m_installingPage.IsWorking()) {
+        return FALSE;
+    }
+    return CPropertySheet::OnQueryEndSession();
+}

@@ -26,6 +26,9 @@ public:
     BOOL OnInitDialog() override;
     void OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
+    // Not while the update runs, box or no box: from "EFWU" until the mixer has been restarted,
+    // ending the program could leave the mixer erased or in update mode.
+    BOOL OnQueryEndSession() override;
 
     // Called by the system while it creates the sheet.
     static int CALLBACK SheetCallback(HWND hWnd, UINT uMsg, LPARAM lParam);

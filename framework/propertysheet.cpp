@@ -59,6 +59,10 @@ HCURSOR CPropertySheet::OnQueryDragIcon() {
     return reinterpret_cast<HCURSOR>(Default());
 }
 
+BOOL CPropertySheet::OnQueryEndSession() {
+    return static_cast<BOOL>(Default());
+}
+
 LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
@@ -70,6 +74,8 @@ LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+        case WM_QUERYENDSESSION:
+            return OnQueryEndSession();
         case WM_SETTEXT:
             // The common controls give a wizard the title of each page it shows. A page without a
             // title of its own would blank the caption; the sheet keeps the one it was given.

@@ -34,6 +34,9 @@ public:
     virtual BOOL OnInitDialog();
     virtual void OnPaint();
     virtual HCURSOR OnQueryDragIcon();
+    // Whether the program may end now, asked before the session (or, off Windows, an
+    // interruption) ends it; TRUE unless a derived sheet objects.
+    virtual BOOL OnQueryEndSession();
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     PROPSHEETHEADERA m_psh;

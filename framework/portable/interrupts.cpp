@@ -21,7 +21,9 @@ void OnSignal(int sig) {
 }  // namespace
 
 void InstallInterruptHandlers() {
-    for (const int sig : {SIGINT, SIGTERM}) {
+    // Output to a reader that went away is dropped; the outcome still reaches the exit status.
+    std::signal(SIGPIPE, SIG_IGN);
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         struct sigaction old {};
         sigaction(sig, nullptr, &old);
         if (old.sa_handler == SIG_IGN) {

@@ -1,9 +1,11 @@
-// Interruptions of a portable program by the person: SIGINT (Ctrl-C, or q in the terminal view)
-// and SIGTERM. The handlers only note the signal; the window model's loop decides what it means:
-// Cancel where the wizard offers it, a warning while a worker runs that must not be interrupted
-// (a second interruption soon after ends the program all the same), the end of the program
-// anywhere else. The program always ends through EndInterruptedProgram, which prints the exit
-// code line last, as every end of a portable program does.
+// Interruptions of a portable program: SIGINT (Ctrl-C, or q in the terminal view), SIGQUIT
+// (Ctrl-backslash), SIGTERM and SIGHUP (the terminal went away). The handlers only note the signal;
+// the window model's loop decides what it means: Cancel where the wizard offers it, Finish where
+// the work is over, a warning while a worker runs that must not be interrupted (a second
+// interruption soon after ends the program all the same, but never a hangup), the end of the
+// program anywhere else. SIGPIPE is ignored: a write to a closed pipe fails instead. The program
+// always ends through EndInterruptedProgram, which prints the exit code line last, as every end
+// of a portable program does.
 #pragma once
 
 #include <chrono>
@@ -13,7 +15,8 @@ namespace portable {
 // How soon a second interruption must follow a refused one to end the program.
 inline constexpr std::chrono::seconds kSecondInterruptWindow{5};
 
-// Notes SIGINT and SIGTERM from now on (a signal the process was told to ignore stays ignored).
+// Notes SIGINT, SIGQUIT, SIGTERM and SIGHUP from now on (a signal the process was told to ignore
+// stays ignored), and ignores SIGPIPE.
 void InstallInterruptHandlers();
 // What the signal handler does: notes `sig` as the next interruption. Async-signal-safe.
 void NoteInterrupt(int sig);

@@ -40,6 +40,9 @@ LRESULT WindowModel::ClassProc(HWND handle, UINT message, WPARAM wParam, LPARAM 
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(window->font);
+        case WM_QUERYENDSESSION:
+            // As on Windows: a window that does not object lets the session end.
+            return TRUE;
         default:
             break;
     }

@@ -216,19 +216,39 @@ bool WindowModel::PersonCanAct() {
 void WindowModel::HandleInterrupt(int sig) {
     const SheetView sheet = Snapshot();
     const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
-    if (!m_box && usable(sheet.cancel) && m_behaviour != nullptr) {
-        m_behaviour->Press(Press::Cancel);
-        return;
+    if (!m_box && m_behaviour != nullptr) {
+        // Where the wizard offers a way out, the interruption takes it: Cancel, or on a page that
+        // offers only Finish, where the work is over, Finish, which ends with the outcome's code.
+        if (usable(sheet.cancel)) {
+            m_behaviour->Press(Press::Cancel);
+            return;
+        }
+        if (usable(sheet.finish)) {
+            m_behaviour->Press(Press::Finish);
+            return;
+        }
     }
-    const auto now = std::chrono::steady_clock::now();
-    const bool recentlyRefused =
-        m_interruptRefusedAt && now - *m_interruptRefusedAt <= kSecondInterruptWindow;
-    if (m_sheet != nullptr && !PersonCanAct() && !recentlyRefused) {
-        m_interruptRefusedAt = now;
-        Report(ViewEvent::Kind::InterruptRefused);
-        return;
+    // While a worker runs that nobody can stop, or while the sheet objects to ending (the mixer is
+    // being updated, even with a box up), the program goes on.
+    if (m_sheet != nullptr && (!PersonCanAct() || !SheetMayEnd())) {
+        // A lost terminal is nobody's second thought: a hangup never ends the work.
+        if (sig == SIGHUP) {
+            Report(ViewEvent::Kind::InterruptRefused);
+            return;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (!m_interruptRefusedAt || now - *m_interruptRefusedAt > kSecondInterruptWindow) {
+            m_interruptRefusedAt = now;
+            Report(ViewEvent::Kind::InterruptRefused);
+            return;
+        }
     }
     EndInterruptedProgram(sig);
+}
+
+bool WindowModel::SheetMayEnd() {
+    // What Windows asks every top-level window before the session ends.
+    return Dispatch(m_sheet, WM_QUERYENDSESSION, 0, 0) != FALSE;
 }
 
 void WindowModel::RunUntil(const std::function<bool()>& done) {

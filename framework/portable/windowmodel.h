@@ -133,9 +133,12 @@ private:
 
     bool TakeMessage(Message* message);
     bool PersonCanAct();
-    // An interruption by `sig`: Cancel where the wizard offers it; while a worker runs and nothing
-    // can be pressed, a warning, unless one was given shortly before; otherwise the end.
+    // An interruption by `sig`: Cancel where the wizard offers it, Finish where only that is left;
+    // while a worker runs and nothing can be pressed, or while the sheet will not end, a warning
+    // (unless one was given shortly before, and always for a hangup); otherwise the end.
     void HandleInterrupt(int sig);
+    // Whether the sheet lets the program end now (WM_QUERYENDSESSION).
+    bool SheetMayEnd();
 
     mutable std::mutex m_mutex;  // the window map and the queue
     std::condition_variable m_queued;
