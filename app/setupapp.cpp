@@ -2,10 +2,16 @@
 
 #include "app/commandline.h"
 #include "app/setupdlg.h"
+#include "device/mixerids.h"
+#include "framework/afxfunctions.h"
+#include "resources/resource.h"
 
 CSetupApp::CSetupApp() : CWinApp(nullptr) {}
 
 BOOL CSetupApp::InitInstance() {
+    if (!TakeUpdateMutex()) {
+        return FALSE;
+    }
     {
         // The sheet chooses its pages from the command line; its caption comes later, from the
         // string table.
@@ -18,7 +24,28 @@ BOOL CSetupApp::InitInstance() {
     return FALSE;
 }
 
+bool CSetupApp::TakeUpdateMutex() {
+    // Held to the end of the process. Another user's wizard holds a mutex this user may not open:
+    // that is refused with ERROR_ACCESS_DENIED, and means the same.
+    m_hUpdateMutex = CreateMutexA(nullptr, FALSE, UPDATE_MUTEX_NAME);
+    const DWORD dwError = GetLastError();
+    if (dwError != ERROR_ALREADY_EXISTS &&
+        !(m_hUpdateMutex == nullptr && dwError == ERROR_ACCESS_DENIED)) {
+        // Any other failure to make the mutex leaves the wizard as it was before there was one.
+        return true;
+    }
+    if (!HasSwitch(SWITCH_QUIET)) {
+        AfxMessageBox(IDS_ANOTHER_UPDATE, MB_OK | MB_ICONEXCLAMATION);
+    }
+    m_nExitCode = ERROR_SINGLE_INSTANCE_APP;
+    return false;
+}
+
 int CSetupApp::ExitInstance() {
+    if (m_hUpdateMutex != nullptr) {
+        CloseHandle(m_hUpdateMutex);
+        m_hUpdateMutex = nullptr;
+    }
     CWinApp::ExitInstance();
     return m_nExitCode;
 }

@@ -21,4 +21,11 @@ public:
     void ApplyWizardResult(INT_PTR nResult);
 
     int m_nExitCode = 0;
+
+private:
+    // Takes the machine's update mutex; false, with the exit code set and the person told, when
+    // another wizard holds it.
+    bool TakeUpdateMutex();
+
+    HANDLE m_hUpdateMutex = nullptr;
 };

@@ -3,13 +3,16 @@
 // command line, as setup.exe takes it.
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iostream>
+#include <string>
 #include <vector>
 
 #include "device/mixerids.h"
 #include "framework/portable/programentry.h"
 #include "hardware/hardwarebackend.h"
 #include "platform/portable/devicebackend.h"
+#include "platform/portable/globalmutexes.h"
 
 namespace {
 
@@ -35,10 +38,32 @@ const char kUsage[] =
     "  11    an image inside the program is damaged\n"
     "  31, 1117, 1460  the mixer refused, a transfer failed, or it stayed busy: run again\n"
     "  13, 258  the USB port test failed; 0x80100013: the Dante port test failed\n"
-    "  130, 143  interrupted by SIGINT or SIGTERM\n"
+    "  1152  another firmware update runs on this machine; nothing was sent to any mixer\n"
+    "  130, 131, 143  interrupted by SIGINT, SIGQUIT or SIGTERM (refused while the mixer is\n"
+    "        being updated, until a second one within 5 s; a hangup is always refused there)\n"
     "\n"
     "The mixer's hidraw nodes must be open to you: the package's udev rule\n"
     "(/usr/lib/udev/rules.d/70-vantor-setup.rules) gives them to the person at the seat.\n";
+
+// Where every user's wizard takes the update mutex (a tmpfs of the whole machine on Debian).
+const char kLockDirectory[] = "/run/lock";
+
+// Standard error names the other update, so that the person can find it.
+void ExplainAnotherUpdate() {
+    std::string holder = "another process";
+    const std::string name = std::string(UPDATE_MUTEX_NAME).substr(std::strlen("Global\\"));
+    if (const pid_t pid = portable::GlobalMutexHolder(name); pid > 0) {
+        holder = "process " + std::to_string(pid);
+        std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+        if (std::string command; std::getline(comm, command) && !command.empty()) {
+            holder += " (" + command + ")";
+        }
+    }
+    std::fprintf(stderr,
+                 "vantor-setup: another firmware update is running on this machine, in %s; "
+                 "nothing was sent to any mixer. Run again when it has ended.\n",
+                 holder.c_str());
+}
 
 }  // namespace
 
@@ -59,10 +84,15 @@ int main(int argc, char** argv) {
     }
     wizardArgv.push_back(nullptr);
 
+    portable::SetGlobalNamespaceDirectory(kLockDirectory);
     hardware::HardwareBackend backend(VENDOR_ID, std::cerr);
     portable::SetDeviceBackend(&backend);
+    int exitCode = 0;
     const int status =
-        portable::RunProgram(static_cast<int>(wizardArgv.size() - 1), wizardArgv.data());
+        portable::RunProgram(static_cast<int>(wizardArgv.size() - 1), wizardArgv.data(), &exitCode);
     portable::SetDeviceBackend(nullptr);
+    if (exitCode == ERROR_SINGLE_INSTANCE_APP) {
+        ExplainAnotherUpdate();
+    }
     return status;
 }

@@ -12,18 +12,21 @@
 
 namespace portable {
 
-int RunProgram(int argc, char** argv) {
+int RunProgram(int argc, char** argv, int* exitCode) {
     // From here on an interruption goes through the wizard, which ends the program with the exit
     // code line like every other end.
     InstallInterruptHandlers();
     std::string commandLine = JoinCommandLine(argc, argv);
     const std::unique_ptr<View> view = MakeConsoleView();
     SetView(view.get());
-    const int exitCode = AfxWinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), 1);
+    const int code = AfxWinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), 1);
     SetView(nullptr);
-    std::printf("%s\n", ExitCodeLine(exitCode).c_str());
+    std::printf("%s\n", ExitCodeLine(code).c_str());
     std::fflush(stdout);
-    return PosixExitStatus(exitCode);
+    if (exitCode != nullptr) {
+        *exitCode = code;
+    }
+    return PosixExitStatus(code);
 }
 
 }  // namespace portable

@@ -6,7 +6,7 @@ namespace portable {
 
 // Shows the program in the console view (drawn live on a terminal, as lines otherwise), runs the
 // application object with the arguments as its command line, prints the exit code line and returns
-// the POSIX exit status.
-int RunProgram(int argc, char** argv);
+// the POSIX exit status; the Windows exit code also goes to *exitCode when it is given.
+int RunProgram(int argc, char** argv, int* exitCode = nullptr);
 
 }  // namespace portable

@@ -326,7 +326,10 @@ void WindowModel::CloseMessageBox() {
 
 void WindowModel::Report(ViewEvent::Kind kind, int control, int button, INT_PTR result) {
     View* view = CurrentView();
-    if (view == nullptr || m_sheet == nullptr) {
+    const bool aboutBox =
+        kind == ViewEvent::Kind::MessageBoxShown || kind == ViewEvent::Kind::MessageBoxClosed;
+    // Nothing is shown without a sheet but a box, which may stand alone.
+    if (view == nullptr || (m_sheet == nullptr && !aboutBox)) {
         return;
     }
     view->Show(Snapshot(), ViewEvent{kind, control, button, result});
@@ -347,6 +350,9 @@ void WindowModel::ReportChange(const Window& window) {
 
 SheetView WindowModel::Snapshot() {
     SheetView sheet;
+    // A box may stand without a sheet (before the wizard, or after it).
+    sheet.messageBox = m_box;
+    sheet.taskbar = m_taskbar;
     const Window* frame = Find(m_sheet);
     if (frame == nullptr) {
         return sheet;
@@ -358,8 +364,6 @@ SheetView WindowModel::Snapshot() {
     sheet.next = ButtonFrom(Find(Child(m_sheet, ID_WIZNEXT)));
     sheet.finish = ButtonFrom(Find(Child(m_sheet, ID_WIZFINISH)));
     sheet.cancel = ButtonFrom(Find(Child(m_sheet, IDCANCEL)));
-    sheet.messageBox = m_box;
-    sheet.taskbar = m_taskbar;
     if (m_behaviour == nullptr) {
         return sheet;
     }

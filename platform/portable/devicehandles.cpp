@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/portable/globalmutexes.h"
 #include "platform/portable/unsupported.h"
 
 namespace {
@@ -87,6 +88,9 @@ BOOL CancelIo(HANDLE hFile) {
 }
 
 BOOL CloseHandle(HANDLE hObject) {
+    if (portable::CloseGlobalMutexHandle(hObject)) {
+        return TRUE;
+    }
     HandleTable& table = Handles();
     std::lock_guard lock(table.mutex);
     if (table.open.erase(hObject) == 0) {

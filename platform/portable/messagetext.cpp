@@ -38,6 +38,7 @@ constexpr MessageText kMessageTexts[] = {
     {ERROR_MR_MID_NOT_FOUND, "No text is on record for this message number.\r\n"},
     {ERROR_NOACCESS, "A memory location given for the operation cannot be used.\r\n"},
     {ERROR_IO_DEVICE, "The request failed because of an error on the device's connection.\r\n"},
+    {ERROR_SINGLE_INSTANCE_APP, "Only one copy of this program can run at a time.\r\n"},
     {ERROR_DEVICE_NOT_CONNECTED, "The device cannot be reached because it is not attached.\r\n"},
     {ERROR_CANCELLED, "The user stopped the operation before it finished.\r\n"},
     {ERROR_INVALID_WINDOW_HANDLE, "The window handle does not refer to a window.\r\n"},

@@ -43,6 +43,11 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
 BOOL CancelIo(HANDLE hFile);
 BOOL CloseHandle(HANDLE hObject);
 
+// A mutex of the global namespace ("Global\\NAME"), not owned at creation, for telling whether
+// another process of the machine holds the name: then the handle refers to that mutex and the last
+// error is ERROR_ALREADY_EXISTS. See platform/portable/globalmutexes.h for what the machine is.
+HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner, LPCSTR lpName);
+
 // Device information sets of present device interfaces.
 typedef void* HDEVINFO;
 #define DIGCF_PRESENT 0x00000002UL

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/commandline.h"
+#include "device/mixerids.h"
+#include "tests/app/scriptedworkers.h"
 
 namespace {
 
@@ -53,6 +55,36 @@ TEST(SetupApp, RunsThroughTheFrameworkEntry) {
     EXPECT_TRUE(app.HasSwitch(SWITCH_QUIET));
     EXPECT_TRUE(app.HasSwitch("-usbtest"));
     EXPECT_FALSE(app.HasSwitch(SWITCH_DANTE_TEST));
+}
+
+// While another wizard holds the machine's update mutex, a second one shows no page and sends
+// nothing: it tells the person, unless quiet, and ends with a code of its own. A wizard lets its
+// mutex go at its end, so the next one runs.
+TEST(SetupApp, ASecondWizardEndsBeforeItsPagesWithItsOwnCode) {
+    const HANDLE other = CreateMutexA(nullptr, FALSE, UPDATE_MUTEX_NAME);
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    for (const char* commandLine : {"-quiet", ""}) {
+        ScriptedWizard wizard;
+        EXPECT_EQ(wizard.Run(commandLine), ERROR_SINGLE_INSTANCE_APP) << commandLine;
+        EXPECT_TRUE(wizard.view.ActivatedTemplates().empty());
+        EXPECT_EQ(Workers().started, 0);
+        std::vector<std::string> boxes;
+        for (const auto& entry : wizard.view.Events(portable::ViewEvent::Kind::MessageBoxShown)) {
+            boxes.push_back(entry.sheet.messageBox->text);
+        }
+        EXPECT_EQ(boxes, *commandLine == '\0'
+                             ? std::vector<std::string>{"Another Vantor firmware update is running "
+                                                        "on this computer. Let it finish, then run "
+                                                        "this wizard again if it is still needed."}
+                             : std::vector<std::string>{});
+    }
+    CloseHandle(other);
+
+    ScriptedWizard wizard;
+    EXPECT_EQ(wizard.Run("-quiet"), 0);
+    const HANDLE after = CreateMutexA(nullptr, FALSE, UPDATE_MUTEX_NAME);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    CloseHandle(after);
 }
 
 }  // namespace
