@@ -34,13 +34,64 @@ expect_end() {  # expect_end STATUS "exit code: ..."
 }
 
 commands() { sed -n 's/^set F0 \([^ ]*\).*/\1/p' "$work/transcript" | tr '\n' ' '; }
+readonly whole_update="EFWU ERFW BLFW WRFW WRFI VFFW VFFI ERFP WRFP WFPI VFFP VFPI BOOT "
+
+# run_inside [mixer options] -- SCRIPT: SCRIPT runs in bash inside the mixer's namespace, with
+# vantor-setup as $1, the work folder as $2 and wait_for PATTERN, which waits (at most two minutes)
+# until the transcript has a line that matches.
+run_inside() {
+  local options=()
+  while [ "$1" != "--" ]; do options+=("$1"); shift; done
+  "$with_mixer" "${options[@]}" --transcript="$work/transcript" -- bash -c '
+    wait_for() {
+      for _ in $(seq 1200); do grep -q "$1" "$2/transcript" && return 0; sleep 0.1; done
+      echo "no \"$1\" in the transcript" >&2; return 1
+    }
+    '"$2" run "$vantor_setup" "$work" >"$work/out" 2>"$work/err"
+  status=$?
+  check_skip
+  [ "$status" -eq 0 ] || { cat "$work/err"; fail "the scene ended with $status"; }
+}
 
 case $case_name in
   QuietUpdate)
     run --flash="$work/flash" -- -quiet
     expect_end 0 "exit code: 0 (0x00000000)"
-    [ "$(commands)" = "EFWU ERFW BLFW WRFW WRFI VFFW VFFI ERFP WRFP WFPI VFFP VFPI BOOT " ] ||
-      fail "commands: $(commands)"
+    [ "$(commands)" = "$whole_update" ] || fail "commands: $(commands)"
+    "$flash_check" "$fwimage" "$work/flash" "$code" "$logic" || fail "the flash"
+    ;;
+  SecondUpdaterSendsNothing)
+    # A second run, started while the first writes the code, sends nothing, names the first and
+    # ends with its own code; the first updates the mixer alone.
+    run_inside --flash="$work/flash" -- '
+      "$1" -quiet >"$2/first" 2>&1 & first=$!
+      echo "$first" >"$2/first-pid"
+      wait_for "^set F1 " "$2"
+      "$1" -quiet >"$2/second" 2>"$2/second-err"; echo "$?" >"$2/second-status"
+      wait "$first"; echo "$?" >"$2/first-status"'
+    [ "$(cat "$work/first-status")" = 0 ] || fail "first run: $(tail -n 1 "$work/first")"
+    [ "$(cat "$work/second-status") $(tail -n 1 "$work/second")" = \
+      "255 exit code: 1152 (0x00000480)" ] || fail "second run: $(tail -n 1 "$work/second")"
+    grep -qx "vantor-setup: another firmware update is running on this machine, in process $(cat "$work/first-pid") (vantor-setup); nothing was sent to any mixer. Run again when it has ended." \
+      "$work/second-err" || { cat "$work/second-err"; fail "the first run is not named"; }
+    ! grep -q '^page: ' "$work/second" || fail "the second run showed its pages"
+    [ "$(commands)" = "$whole_update" ] || fail "commands: $(commands)"
+    "$flash_check" "$fwimage" "$work/flash" "$code" "$logic" || fail "the flash"
+    ;;
+  SignalsDuringTheUpdateAreRefused)
+    # A lost terminal (SIGHUP) during the code's write and Ctrl-\ (SIGQUIT) during its check are
+    # refused, and the reader of the output stops at 20 %: the update runs to its end all the same,
+    # and the status tells its outcome.
+    run_inside --flash="$work/flash" -- '
+      mkfifo "$2/lines"
+      sed "/^progress: 20%/q" <"$2/lines" >"$2/seen" &
+      "$1" -quiet >"$2/lines" 2>"$2/stderr" & setup=$!
+      wait_for "^set F1 " "$2" && kill -HUP "$setup"
+      wait_for "^set F0 VFFW" "$2" && kill -QUIT "$setup"
+      wait "$setup"; echo "$?" >"$2/status"'
+    [ "$(cat "$work/status")" = 0 ] || { cat "$work/stderr"; fail "status $(cat "$work/status")"; }
+    [ "$(tail -n 1 "$work/seen")" = "progress: 20%" ] || fail "the reader saw: $(tail -n 1 "$work/seen")"
+    [ "$(commands)" = "$whole_update" ] || fail "commands: $(commands)"
     "$flash_check" "$fwimage" "$work/flash" "$code" "$logic" || fail "the flash"
     ;;
   WrongStatusFailsTheUpdate)
@@ -100,7 +151,7 @@ case $case_name in
     # opened and looked at, and none is taken for the mixer. The mixer's card is card2.
     run --other-devices -- -quiet -usbtest
     expect_end 0 "exit code: 0 (0x00000000)"
-    [ "$(commands)" = "EFWU ERFW BLFW WRFW WRFI VFFW VFFI ERFP WRFP WFPI VFFP VFPI BOOT UATE UATD " ] ||
+    [ "$(commands)" = "${whole_update}UATE UATD " ] ||
       fail "commands: $(commands)"
     ;;
   NodeWithoutFeatureReportsIsNotTaken)
