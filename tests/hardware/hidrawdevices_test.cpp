@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -25,6 +26,7 @@ protected:
             GTEST_SKIP() << "not inside scripts/with-virtual-mixer";
         }
     }
+    void TearDown() override { portable::SetDeviceBackend(nullptr); }
 };
 
 // True when, within 10 s of the real clock, the one node is the mixer under `productId` and can be
@@ -96,6 +98,37 @@ TEST_F(VirtualMixerNodes, TheMixersSoundCardHangsUnderItsUsbDevice) {
     ASSERT_EQ(capture.size(), 1u);
     EXPECT_EQ(capture[0].interfaceName, std::u16string(audio[0].path.begin(), audio[0].path.end()));
     EXPECT_EQ(warnings.str(), "");
+}
+
+// sysfs keeps whatever string a device gives; the wizard's buffers hold 256 characters. A string
+// longer than that is read whole, and handed to the wizard whole or not at all: never cut short
+// without its end.
+TEST_F(VirtualMixerNodes, AStringLongerThanTheWizardsBufferIsNotCutShort) {
+    const std::string productFile =
+        hardware::PresentHidrawDevices().at(0).usbDeviceSyspath + "/product";
+    struct Restore {
+        std::string file;
+        std::string text;
+        ~Restore() { std::ofstream(file) << text; }
+    } restore{productFile, ""};
+    std::getline(std::ifstream(productFile), restore.text, '\0');
+    const std::string longProduct(300, 'V');
+    std::ofstream(productFile) << longProduct << "\n";
+    EXPECT_EQ(hardware::PresentHidrawDevices().at(0).product,
+              std::u16string(longProduct.begin(), longProduct.end()));
+
+    std::ostringstream warnings;
+    hardware::HardwareBackend backend(0x0CA8, warnings);
+    portable::SetDeviceBackend(&backend);
+    const auto listed = backend.PresentInterfaces(portable::InterfaceClass::Hid);
+    ASSERT_EQ(listed.size(), 1u);
+    HANDLE handle = CreateFileA(listed[0].path.c_str(), GENERIC_READ | GENERIC_WRITE, 3, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    WCHAR product[256] = {};
+    EXPECT_FALSE(HidD_GetProductString(handle, product, sizeof product));
+    EXPECT_EQ(std::u16string(product), u"");
+    CloseHandle(handle);
 }
 
 // The mixer restarts, and comes back as another device on the number it had: the node listed
