@@ -129,6 +129,12 @@ DWORD HardwareBackend::OpenHid(const std::string& path, DWORD /*desiredAccess*/,
         }
         return Win32ErrorForOpen(error);
     }
+    // The number may have passed to another device since the nodes were listed: the device listed
+    // has left (a mixer restarting), and the node is no longer its own.
+    if (const int error = CheckIdentity(fd, device.vendorId, device.productId)) {
+        close(fd);
+        return Win32ErrorForOpen(error);
+    }
     portable::HidDescription description;
     description.vendorId = device.vendorId;
     description.productId = device.productId;

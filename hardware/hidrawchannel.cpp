@@ -34,9 +34,8 @@ HidrawChannel::~HidrawChannel() {
 }
 
 DWORD HidrawChannel::Describe(portable::HidDescription* description) {
-    hidraw_devinfo info{};
-    if (Ioctl(m_fd, HIDIOCGRAWINFO, &info) < 0) {
-        return Win32ErrorForTransfer(errno);
+    if (const int error = CheckIdentity(m_fd, m_description.vendorId, m_description.productId)) {
+        return Win32ErrorForTransfer(error);
     }
     *description = m_description;
     return ERROR_SUCCESS;
@@ -60,6 +59,16 @@ DWORD HidrawChannel::SetFeature(const BYTE* report, std::size_t length) {
         return Win32ErrorForTransfer(errno);
     }
     return ERROR_SUCCESS;
+}
+
+int CheckIdentity(int fd, WORD vendorId, WORD productId) {
+    hidraw_devinfo info{};
+    if (Ioctl(fd, HIDIOCGRAWINFO, &info) < 0) {
+        return errno;
+    }
+    const bool same =
+        static_cast<WORD>(info.vendor) == vendorId && static_cast<WORD>(info.product) == productId;
+    return same ? 0 : ENODEV;
 }
 
 bool ReadCapabilities(int fd, portable::HidCapabilities* caps) {

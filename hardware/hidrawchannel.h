@@ -14,7 +14,7 @@ public:
     HidrawChannel(const HidrawChannel&) = delete;
     HidrawChannel& operator=(const HidrawChannel&) = delete;
 
-    // The description taken at the open, while the device is still there.
+    // The description taken at the open, while the node is still that device.
     DWORD Describe(portable::HidDescription* description) override;
     DWORD GetFeature(BYTE* report, std::size_t length) override;
     DWORD SetFeature(const BYTE* report, std::size_t length) override;
@@ -23,6 +23,10 @@ private:
     int m_fd;
     portable::HidDescription m_description;
 };
+
+// 0 when the open node is the device of that identity; ENODEV when it is another's, as when the
+// device has left and another has taken its number; or the error of the ioctl that asks.
+int CheckIdentity(int fd, WORD vendorId, WORD productId);
 
 // The node's capabilities from its own report descriptor; false when the descriptor cannot be read
 // or is not well formed, as a device without preparsed data.

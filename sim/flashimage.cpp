@@ -7,6 +7,7 @@ namespace sim {
 void FlashImage::Erase() {
     m_data.clear();
     m_passOffset = 0;
+    m_overflow = false;
     m_state = State::Erased;
 }
 
@@ -15,14 +16,21 @@ void FlashImage::BeginWrite() {
     Erase();
 }
 
-void FlashImage::Write(const BYTE* block, std::size_t size) {
+bool FlashImage::Write(const BYTE* block, std::size_t size) {
+    // A block past the end of the flash is refused, and the pass can no longer end well: the
+    // image it was writing does not fit.
+    if (size > m_capacity - m_data.size()) {
+        m_overflow = true;
+        return false;
+    }
     m_data.insert(m_data.end(), block, block + size);
     m_passOffset += size;
+    return true;
 }
 
 bool FlashImage::EndWrite() {
     m_passOffset = 0;
-    if (m_data.empty()) {
+    if (m_data.empty() || m_overflow) {
         return false;
     }
     m_state = State::Written;

@@ -13,10 +13,14 @@ class FlashImage {
 public:
     enum class State { Intact, Erased, Written, Verified };
 
+    // An image of at most `capacity` bytes.
+    explicit FlashImage(std::size_t capacity) : m_capacity(capacity) {}
+
     void Erase();
     void BeginWrite();
-    void Write(const BYTE* block, std::size_t size);
-    // True when the pass wrote anything at all.
+    // False, and nothing written, for a block that would run past the end of the flash.
+    bool Write(const BYTE* block, std::size_t size);
+    // True when the pass wrote anything at all, and all of it fitted.
     bool EndWrite();
     bool BeginVerify();
     // True when the block equals what the write pass put at the next offset.
@@ -30,10 +34,12 @@ public:
     std::size_t GetPassOffset() const { return m_passOffset; }
 
 private:
+    std::size_t m_capacity;
     State m_state = State::Intact;
     std::vector<BYTE> m_data;
     std::size_t m_passOffset = 0;
     bool m_mismatch = false;
+    bool m_overflow = false;  // the write pass ran past the end of the flash
 };
 
 }  // namespace sim

@@ -40,6 +40,8 @@ MixerProtocol::MixerProtocol(const SimConfig& config)
       m_faultUses(config.faults.commands.size(), 0),
       m_failingBlock(config.faults.failingBlock),
       m_ignoreEfwu(config.faults.ignoreEfwu),
+      m_code(config.flashImageBytes),
+      m_logic(config.flashImageBytes),
       m_signal(config.audio),
       m_dante(config.dante) {}
 
@@ -234,8 +236,7 @@ DWORD MixerProtocol::TakeBlock(const BYTE* block) {
     if (image == nullptr) {
         m_status = kStatusRejected;
     } else if (m_pass == Pass::CodeWrite || m_pass == Pass::LogicWrite) {
-        image->Write(block, kBlockSize);
-        m_status = kStatusDone;
+        m_status = image->Write(block, kBlockSize) ? kStatusDone : kStatusRejected;
     } else {
         m_status = image->Verify(block, kBlockSize) ? kStatusDone : kStatusMismatch;
     }

@@ -2,6 +2,7 @@
 // and which failures it shows.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -99,6 +100,8 @@ struct SimConfig {
     WORD updateProductId = kProductUpdateAlt;
     bool secondMixer = false;  // another mixer in application mode, enumerated after the first
     WORD featureReportByteLength = 65;
+    // What each of the two flash images holds: room for the largest image the wizard carries.
+    std::size_t flashImageBytes = 1024 * 1024;
     SimTiming timing;
     SimFaults faults;
     AudioConfig audio;

@@ -1,5 +1,4 @@
 // The HID class services over the channels behind open device handles.
-#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -66,10 +65,14 @@ BOOLEAN GetString(HANDLE handle, StringField field, PVOID buffer, ULONG bufferLe
         SetLastError(ERROR_GEN_FAILURE);
         return FALSE;
     }
-    // As much of the string as fits, with its terminator when there is room for it.
-    const std::size_t room = bufferLength / sizeof(WCHAR);
-    const std::size_t units = std::min(text->size() + 1, room);
-    std::memcpy(buffer, text->c_str(), units * sizeof(WCHAR));
+    // The whole string with its terminator, or nothing: a buffer too small for both fails and is
+    // left as it was, so that no caller is handed a string without its end.
+    const std::size_t bytes = (text->size() + 1) * sizeof(WCHAR);
+    if (bytes > bufferLength) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    std::memcpy(buffer, text->c_str(), bytes);
     return TRUE;
 }
 

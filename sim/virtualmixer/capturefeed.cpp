@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <utility>
@@ -15,6 +16,8 @@ namespace {
 
 constexpr portable::PcmFormat kCardFormat{2, 48000, 16};
 constexpr std::size_t kPeriodBytes = 480 * 4;  // 10 ms at 48 kHz, two 16-bit samples a frame
+// What waits for a reader that has fallen behind: one second of audio.
+constexpr std::size_t kBacklogBytes = 100 * kPeriodBytes;
 
 // The first capture device on the first mixer's audio interface (it has one only while it runs its
 // firmware, 0x0801); the system's other devices, another of the vendor's among them, come before.
@@ -76,6 +79,18 @@ void CaptureFeed::Pump() {
         return;
     }
     const std::uint64_t arrived = m_capture->Arrived(m_startedAt, timeGetTime());
+    // A reader that does not keep up loses the oldest periods, as a card's buffer overruns; what
+    // would be lost at once is never read from the stream.
+    const std::uint64_t waiting = arrived - (m_written - m_pending.size());
+    if (waiting > kBacklogBytes) {
+        const std::uint64_t lost =
+            (waiting - kBacklogBytes + kPeriodBytes - 1) / kPeriodBytes * kPeriodBytes;
+        const std::size_t fromPending =
+            static_cast<std::size_t>(std::min<std::uint64_t>(lost, m_pending.size()));
+        m_pending.erase(m_pending.begin(),
+                        m_pending.begin() + static_cast<std::ptrdiff_t>(fromPending));
+        m_written += lost - fromPending;
+    }
     if (arrived > m_written) {
         const std::size_t fresh = static_cast<std::size_t>(arrived - m_written);
         const std::size_t start = m_pending.size();

@@ -2,7 +2,9 @@
 // capture PCM. A run begins when a reader opens the FIFO, as a capture begins when a program opens
 // the card: the mixer's capture stream starts then, so its frames count from the reader's first
 // byte, and its bytes go into the FIFO as they arrive on the clock. The run ends when the reader
-// closes. Nothing is ever waited for: a full FIFO is written to again on the next pump.
+// closes. Nothing is ever waited for: a full FIFO is written to again on the next pump, and a
+// reader that falls more than a second behind loses the oldest periods, as a card's buffer
+// overruns.
 //
 // The bytes go in whole periods of 10 ms (480 frames), as a USB audio card delivers them: the file
 // plugin reads the FIFO once per period that its reader asks for, and whatever a read leaves
@@ -27,6 +29,8 @@ public:
 
     // Starts a run when a reader has come, and writes what has arrived since the last pump.
     void Pump();
+    // The bytes taken from the stream that the FIFO has not taken yet.
+    std::size_t GetBacklog() const { return m_pending.size(); }
 
 private:
     void EndRun();

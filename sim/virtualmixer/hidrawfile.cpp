@@ -22,10 +22,13 @@ bool Is(unsigned command, unsigned base) {
 }
 
 // A string ioctl: as much of the text as fits, NUL-terminated when there is room; the kernel
-// returns the length copied with the NUL.
+// returns the length copied with the NUL, and 0 for a buffer of no bytes, which FUSE hands over as
+// no buffer at all.
 int CopyString(const std::string& text, void* data, std::size_t size) {
     const std::size_t length = std::min(text.size() + 1, size);
-    std::memcpy(data, text.c_str(), length);
+    if (length != 0) {
+        std::memcpy(data, text.c_str(), length);
+    }
     return static_cast<int>(length);
 }
 
@@ -46,6 +49,12 @@ HidrawFile::HidrawFile(std::shared_ptr<portable::HidChannel> channel, HidrawIden
     : m_channel(std::move(channel)), m_identity(std::move(identity)) {}
 
 int HidrawFile::Ioctl(unsigned command, void* data, std::size_t size) {
+    // A command that only reads brings no input, and FUSE carries the whole buffer back to the
+    // reader whatever part of it is filled: what is not filled must be zeros, not the server's
+    // heap.
+    if (_IOC_DIR(command) == _IOC_READ && size != 0) {
+        std::memset(data, 0, size);
+    }
     if (command == HIDIOCGRDESCSIZE && size >= sizeof(int)) {
         const int length = static_cast<int>(m_identity.reportDescriptor.size());
         std::memcpy(data, &length, sizeof length);

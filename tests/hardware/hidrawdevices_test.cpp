@@ -1,11 +1,19 @@
 // The hidraw backend on the virtual mixer's nodes, through libudev, sysfs and the kernel. Runs
 // inside scripts/with-virtual-mixer; without it there is no mixer and the test says so.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
 #include <sstream>
+#include <thread>
 
 #include "hardware/hardwarebackend.h"
+#include "hardware/hidrawchannel.h"
 #include "hardware/hidrawdevices.h"
 #include "hardware/soundcards.h"
 
@@ -18,7 +26,34 @@ protected:
             GTEST_SKIP() << "not inside scripts/with-virtual-mixer";
         }
     }
+    void TearDown() override { portable::SetDeviceBackend(nullptr); }
 };
+
+// True when, within 10 s of the real clock, the one node is the mixer under `productId` and can be
+// opened.
+bool MixerIsThereAs(WORD productId) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const std::vector<hardware::HidrawDevice> devices = hardware::PresentHidrawDevices();
+        if (devices.size() == 1 && devices[0].productId == productId &&
+            access(devices[0].devnode.c_str(), F_OK) == 0) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+DWORD SendCommand(hardware::HardwareBackend& backend, const std::string& path, const char* code) {
+    std::shared_ptr<portable::HidChannel> channel;
+    const DWORD error = backend.OpenHid(path, GENERIC_READ | GENERIC_WRITE, 3, &channel);
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    BYTE report[65] = {0xF0};
+    std::memcpy(report + 1, code, 4);
+    return channel->SetFeature(report, sizeof report);
+}
 
 TEST_F(VirtualMixerNodes, TheMixerIsFoundWithItsIdentityAndStrings) {
     const std::vector<hardware::HidrawDevice> devices = hardware::PresentHidrawDevices();
@@ -63,6 +98,66 @@ TEST_F(VirtualMixerNodes, TheMixersSoundCardHangsUnderItsUsbDevice) {
     ASSERT_EQ(capture.size(), 1u);
     EXPECT_EQ(capture[0].interfaceName, std::u16string(audio[0].path.begin(), audio[0].path.end()));
     EXPECT_EQ(warnings.str(), "");
+}
+
+// sysfs keeps whatever string a device gives; the wizard's buffers hold 256 characters. A string
+// longer than that is read whole, and handed to the wizard whole or not at all: never cut short
+// without its end.
+TEST_F(VirtualMixerNodes, AStringLongerThanTheWizardsBufferIsNotCutShort) {
+    const std::string productFile =
+        hardware::PresentHidrawDevices().at(0).usbDeviceSyspath + "/product";
+    struct Restore {
+        std::string file;
+        std::string text;
+        ~Restore() { std::ofstream(file) << text; }
+    } restore{productFile, ""};
+    std::getline(std::ifstream(productFile), restore.text, '\0');
+    const std::string longProduct(300, 'V');
+    std::ofstream(productFile) << longProduct << "\n";
+    EXPECT_EQ(hardware::PresentHidrawDevices().at(0).product,
+              std::u16string(longProduct.begin(), longProduct.end()));
+
+    std::ostringstream warnings;
+    hardware::HardwareBackend backend(0x0CA8, warnings);
+    portable::SetDeviceBackend(&backend);
+    const auto listed = backend.PresentInterfaces(portable::InterfaceClass::Hid);
+    ASSERT_EQ(listed.size(), 1u);
+    HANDLE handle = CreateFileA(listed[0].path.c_str(), GENERIC_READ | GENERIC_WRITE, 3, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    WCHAR product[256] = {};
+    EXPECT_FALSE(HidD_GetProductString(handle, product, sizeof product));
+    EXPECT_EQ(std::u16string(product), u"");
+    CloseHandle(handle);
+}
+
+// The mixer restarts, and comes back as another device on the number it had: the node listed
+// before is gone, and what now has its number must not get the commands meant for it.
+TEST_F(VirtualMixerNodes, ANodeWhoseNumberAnotherDeviceTookDoesNotOpen) {
+    std::ostringstream warnings;
+    hardware::HardwareBackend backend(0x0CA8, warnings);
+    const auto listed = backend.PresentInterfaces(portable::InterfaceClass::Hid);
+    ASSERT_EQ(listed.size(), 1u);
+    ASSERT_EQ(SendCommand(backend, listed[0].path, "EFWU"), static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_TRUE(MixerIsThereAs(0x0804));
+
+    std::shared_ptr<portable::HidChannel> channel;
+    EXPECT_EQ(backend.OpenHid(listed[0].path, GENERIC_READ | GENERIC_WRITE, 3, &channel),
+              static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+    EXPECT_EQ(channel, nullptr);
+    // Nor does a node that was opened before, as what it was then, describe itself as that.
+    portable::HidDescription listedAs;
+    listedAs.vendorId = 0x0CA8;
+    listedAs.productId = 0x0801;
+    hardware::HidrawChannel opened(open("/dev/hidraw0", O_RDWR | O_CLOEXEC), listedAs);
+    portable::HidDescription description;
+    EXPECT_EQ(opened.Describe(&description), static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED));
+
+    // Listed again it opens as what it is now, and goes back to its firmware for what follows.
+    const auto relisted = backend.PresentInterfaces(portable::InterfaceClass::Hid);
+    ASSERT_EQ(relisted.size(), 1u);
+    EXPECT_EQ(SendCommand(backend, relisted[0].path, "BOOT"), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_TRUE(MixerIsThereAs(0x0801));
 }
 
 }  // namespace

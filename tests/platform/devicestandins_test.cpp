@@ -155,6 +155,33 @@ TEST_F(DeviceStandIns, FeatureReportsMustHaveTheirExactLength) {
     EXPECT_EQ(HidP_GetCaps(nullptr, nullptr), HIDP_STATUS_INVALID_PREPARSED_DATA);
 }
 
+// As the HID string queries document it: the whole string with its terminator, or nothing.
+TEST_F(DeviceStandIns, AStringComesWithItsEndOrNotAtAll) {
+    SelectMixer();
+    HANDLE handle = CreateFileA(MixerPath().c_str(), GENERIC_READ | GENERIC_WRITE, 3, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    const std::u16string untouched(8, u'\xBEEF');
+    const struct {
+        ULONG length;
+        std::u16string buffer;
+    } cases[] = {
+        {12, untouched},  // "Vantor" without its terminator
+        {13, untouched},
+        {14, std::u16string(u"Vantor\0\xBEEF", 8)},
+    };
+    for (const auto& c : cases) {
+        const bool whole = c.buffer != untouched;
+        std::u16string buffer = untouched;
+        EXPECT_EQ(HidD_GetProductString(handle, buffer.data(), c.length) != FALSE, whole);
+        EXPECT_EQ(buffer, c.buffer) << c.length;
+        if (!whole) {
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+        }
+    }
+    CloseHandle(handle);
+}
+
 TEST_F(DeviceStandIns, AKeyboardOpensOnlyWithoutReadWriteAccess) {
     ASSERT_TRUE(SetupDiEnumDeviceInterfaces(m_set, nullptr, &m_hid, 0, &m_interface));
     const std::string keyboard = MixerPath();

@@ -8,6 +8,7 @@
 #include <linux/input.h>
 #include <sys/ioctl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -93,6 +94,23 @@ TEST(HidrawFile, AnswersWhatTheHidCoreKnowsOfTheInterface) {
     char phys[64] = {};
     EXPECT_EQ(file->Ioctl(HIDIOCGRAWPHYS(64), phys, sizeof phys), 26);
     EXPECT_STREQ(phys, "usb-0000:00:14.0-3/input0");
+}
+
+// FUSE hands a reading command a buffer of heap and carries all of it back to the reader.
+TEST(HidrawFile, AReadingCommandLeavesNothingOfItsBufferAsItCame) {
+    SimulatedSystem system;
+    auto file = OpenMixer(system);
+    ASSERT_TRUE(file);
+    const unsigned commands[] = {HIDIOCGRAWNAME(64), HIDIOCGRAWPHYS(64), HIDIOCGRDESC,
+                                 HIDIOCGRAWINFO};
+    for (const unsigned command : commands) {
+        std::vector<BYTE> heap(_IOC_SIZE(command), 0xBE);
+        EXPECT_GE(file->Ioctl(command, heap.data(), heap.size()), 0);
+        EXPECT_EQ(std::count(heap.begin(), heap.end(), 0xBE), 0) << std::hex << command;
+    }
+    // A buffer of no bytes comes as none at all; hidraw copies nothing and says so.
+    EXPECT_EQ(file->Ioctl(HIDIOCGRAWNAME(0), nullptr, 0), 0);
+    EXPECT_EQ(file->Ioctl(HIDIOCGRAWPHYS(0), nullptr, 0), 0);
 }
 
 TEST(HidrawFile, RefusesWhatHidrawDoesNotHave) {

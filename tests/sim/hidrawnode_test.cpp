@@ -86,6 +86,10 @@ TEST_F(HidrawNode, AnswersTheHidrawIoctlsThroughTheKernel) {
     char name[256] = {};
     EXPECT_EQ(ioctl(m_fd, HIDIOCGRAWNAME(sizeof name), name), 15);
     EXPECT_STREQ(name, "Corvena Vantor");
+    // FUSE carries the server's whole buffer back: none of its heap may come with the name.
+    EXPECT_EQ(std::string(name + 15, name + sizeof name), std::string(sizeof name - 15, '\0'));
+    // A buffer of no bytes gets nothing, and the server is still there for what follows.
+    EXPECT_EQ(ioctl(m_fd, HIDIOCGRAWNAME(0), nullptr), 0);
 
     EXPECT_EQ(Command("GECF"), kReportLength);
     EXPECT_EQ(Status(), 10);

@@ -195,6 +195,28 @@ TEST(MixerProtocol, TheChosenDataBlockFailsItsTransfer) {
     EXPECT_EQ(transcript.back(), "set F1 120 failed 1117");
 }
 
+TEST(MixerProtocol, AnImageLargerThanItsFlashIsRefused) {
+    struct Case {
+        const char* open;
+        const char* close;
+        std::vector<BYTE> (sim::SimulatedVantor::*flash)() const;
+    } const cases[] = {
+        {"WRFW", "WRFI", &sim::SimulatedVantor::GetCodeFlash},
+        {"WRFP", "WFPI", &sim::SimulatedVantor::GetLogicFlash},
+    };
+    for (const Case& c : cases) {
+        sim::SimConfig config = MixerStartingIn(sim::MixerStart::UpdateAlt);
+        config.flashImageBytes = 2 * DATA_BLOCK_SIZE;
+        SimulatedSystem system(config);
+        CVantorHid mixer(VENDOR_ID, PRODUCT_ID_UPDATE_ALT, 0);
+        EXPECT_EQ(Exchange(mixer, c.open), 0u);
+        // Two blocks fill the flash; the third has no room and is not kept.
+        EXPECT_EQ(SendBlocks(mixer, Payload(3 * DATA_BLOCK_SIZE, 1)), sim::kStatusRejected);
+        EXPECT_EQ((system.Mixer().*c.flash)(), Payload(2 * DATA_BLOCK_SIZE, 1)) << c.open;
+        EXPECT_EQ(Exchange(mixer, c.close), sim::kStatusRejected) << c.close;
+    }
+}
+
 TEST(MixerProtocol, GecfMakesTheNextStatusReadTheDanteCounters) {
     struct Case {
         std::vector<DWORD> readings;

@@ -192,6 +192,7 @@ TEST_F(Fwimage, NamesWhatIsWrongWithADamagedImage) {
 
 TEST_F(Fwimage, RefusesBadArgumentsAndUnreadableFilesWithOneLineAndExitCode2) {
     WriteBytes(File("keep.bin"), {1, 2, 3});
+    fs::create_directory(File("dir.bin.part"));
     const std::string keep = Quoted("keep.bin");
     const struct {
         std::string args;
@@ -228,6 +229,9 @@ TEST_F(Fwimage, RefusesBadArgumentsAndUnreadableFilesWithOneLineAndExitCode2) {
          "unknown option '--bogus'"},
         {"build --out " + Quoted("no/such/dir/x.bin") + " --random-payload 1 --seed 1 --flag cod",
          "cannot write"},
+        // Its temporary file's name is taken by what cannot be removed.
+        {"build --out " + Quoted("dir.bin") + " --random-payload 1 --seed 1 --flag cod",
+         "cannot remove"},
     };
     for (const auto& c : cases) {
         const RunResult result = Run(c.args);
@@ -238,6 +242,33 @@ TEST_F(Fwimage, RefusesBadArgumentsAndUnreadableFilesWithOneLineAndExitCode2) {
     }
     EXPECT_EQ(ReadBytes(File("keep.bin")), (std::vector<BYTE>{1, 2, 3}))
         << "a refused build leaves its output file alone";
+}
+
+// The image is written to OUT.part first. What is found there already, a file an interrupted run
+// left or a link put there to have the image written elsewhere, neither stops the build nor
+// takes the image.
+TEST_F(Fwimage, WhatLiesAtThePartFileIsReplacedNotWrittenThrough) {
+    const std::string build = " --random-payload 100 --seed 1 --flag cod";
+    ASSERT_EQ(Run("build --out " + Quoted("expected.bin") + build).exitCode, 0);
+    const std::vector<BYTE> victim{1, 2, 3};
+    const struct {
+        const char* what;
+        void (*plant)(const fs::path& part, const fs::path& victim);
+    } cases[] = {
+        {"a link to another file",
+         [](const fs::path& part, const fs::path& target) { fs::create_symlink(target, part); }},
+        {"a file left behind",
+         [](const fs::path& part, const fs::path&) { WriteBytes(part, {9}); }},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(File("victim"), victim);
+        c.plant(File("out.bin.part"), File("victim"));
+        const RunResult result = Run("build --out " + Quoted("out.bin") + build);
+        EXPECT_EQ(result.exitCode, 0) << c.what << ": " << result.err;
+        EXPECT_EQ(ReadBytes(File("victim")), victim) << c.what;
+        EXPECT_EQ(ReadBytes(File("out.bin")), ReadBytes(File("expected.bin"))) << c.what;
+        fs::remove(File("out.bin"));
+    }
 }
 
 TEST_F(Fwimage, PrintsUsageOnStdoutForHelpAndOnStderrWithoutArguments) {

@@ -1,5 +1,8 @@
 #include "tools/fwimage/imagefile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -52,9 +55,23 @@ std::vector<BYTE> ReadImageFile(const std::string& path) {
 
 void WriteImageFile(const std::string& path, const std::vector<BYTE>& bytes) {
     const std::string temporary = path + ".part";
-    FilePtr file(std::fopen(temporary.c_str(), "wb"));
-    if (!file) {
+    // A temporary file that an interrupted run left, or a link that someone put in its place to
+    // have the image written elsewhere, goes first: unlink removes the name, never what it names.
+    if (unlink(temporary.c_str()) != 0 && errno != ENOENT) {
+        FailOn("write", path, "cannot remove '" + temporary + "': " + std::strerror(errno));
+    }
+    // Made afresh, and never through a link: one put there since fails the open.
+    const int fd =
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
         FailOn("write", path, std::strerror(errno));
+    }
+    FilePtr file(fdopen(fd, "wb"));
+    if (!file) {
+        const int error = errno;
+        close(fd);
+        unlink(temporary.c_str());
+        FailOn("write", path, std::strerror(error));
     }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
     const bool closed = std::fclose(file.release()) == 0;
