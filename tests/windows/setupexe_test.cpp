@@ -3,7 +3,9 @@
 // the way: the pages, the message box and its answer, the finish texts and the exit codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "framework/frameworkids.h"
 #include "resources/resource.h"
@@ -113,6 +115,34 @@ TEST_F(SetupExe, MixerNotConnectedIsAskedAndShownOnTheFinishPage) {
 
     ASSERT_TRUE(ClickButton(sheet, ID_WIZFINISH));
     EXPECT_EQ(program.WaitForExit(kExitTimeout), ERROR_BAD_UNIT);
+}
+
+// One wizard at a time: a second one, while the first shows its welcome page, tells the person in
+// a box of its own (quiet, it says nothing) and ends with its own code; the first goes on.
+TEST_F(SetupExe, ASecondWizardTellsThePersonAndEnds) {
+    RunningProgram first(SetupPath(), "");
+    ASSERT_TRUE(first.Started());
+    const HWND sheet = WaitForSheet(first);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_NE(WaitForActivePageWith(sheet, IDC_WELCOME_TITLE, kWindowTimeout), nullptr);
+
+    RunningProgram quiet(SetupPath(), "-quiet");
+    long exitCode = -1;
+    EXPECT_FALSE(ShowsMessageBoxUntilExit(quiet, exitCode));
+    EXPECT_EQ(exitCode, ERROR_SINGLE_INSTANCE_APP);
+
+    RunningProgram second(SetupPath(), "");
+    const HWND box = second.WaitForDialog(kMessageBoxCaption, kWindowTimeout);
+    ASSERT_NE(box, nullptr);
+    const std::vector<std::string> texts = StaticTexts(box);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), ProgramString(IDS_ANOTHER_UPDATE)),
+              texts.end());
+    EXPECT_EQ(second.FindDialog(ProgramString(IDS_CAPTION)), nullptr);
+    ASSERT_TRUE(ClickButton(box, IDOK));
+    EXPECT_EQ(second.WaitForExit(kExitTimeout), ERROR_SINGLE_INSTANCE_APP);
+
+    ASSERT_TRUE(ClickButton(sheet, IDCANCEL));
+    EXPECT_EQ(first.WaitForExit(kExitTimeout), ERROR_CANCELLED);
 }
 
 }  // namespace
