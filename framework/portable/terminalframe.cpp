@@ -156,8 +156,8 @@ std::string Buttons(const SheetView& sheet) {
     return out;
 }
 
-std::vector<Row> AllRows(const SheetView& sheet, int width, int tick, const std::string& warning) {
-    std::vector<Row> rows;
+// The sheet: caption, header or exterior title, the page's controls and the buttons.
+void SheetRows(const SheetView& sheet, int width, int tick, std::vector<Row>& rows) {
     rows.push_back({std::string(kReverse) + " " + sheet.caption + " " + kPlain, Keep::Always});
     rows.push_back({"", Keep::Blank});
     const PageView& page = sheet.page;
@@ -182,6 +182,13 @@ std::vector<Row> AllRows(const SheetView& sheet, int width, int tick, const std:
     }
     rows.push_back({"", Keep::Blank});
     rows.push_back({"  " + Buttons(sheet), Keep::Always});
+}
+
+std::vector<Row> AllRows(const SheetView& sheet, int width, int tick, const std::string& warning) {
+    std::vector<Row> rows;
+    if (sheet.present) {
+        SheetRows(sheet, width, tick, rows);
+    }
     if (sheet.messageBox) {
         rows.push_back({"", Keep::Blank});
         rows.push_back(

@@ -59,6 +59,7 @@ struct TaskbarView {
 
 // The whole visible state of the sheet.
 struct SheetView {
+    bool present = true;  // false for a message box that stands without a sheet
     std::string caption;
     bool systemMenu = true;   // close box and system menu in the caption
     bool contextHelp = true;  // "?" button in the caption

@@ -355,6 +355,7 @@ SheetView WindowModel::Snapshot() {
     sheet.taskbar = m_taskbar;
     const Window* frame = Find(m_sheet);
     if (frame == nullptr) {
+        sheet.present = false;
         return sheet;
     }
     sheet.caption = frame->text;

@@ -76,6 +76,16 @@ TEST(TerminalFrame, APageThatFitsShowsWhole) {
     EXPECT_EQ(wide[5].substr(wide[5].size() - 9), "computer.");
 }
 
+// A box that comes before any sheet (another wizard runs) shows alone.
+TEST(TerminalFrame, ABoxWithoutASheetShowsAlone) {
+    SheetView s;
+    s.present = false;
+    s.messageBox = portable::MessageBoxView{"Another update runs.", "vantor-setup", 0};
+    EXPECT_EQ(Visible(FrameRows(s, {80, 24}, 0, "")),
+              (std::vector<std::string>{"", "   vantor-setup ", "    Another update runs.", "",
+                                        "    [ OK ]"}));
+}
+
 TEST(TerminalFrame, ASmallTerminalKeepsTheControlsAndCutsTheTexts) {
     const std::vector<std::string> rows = Visible(FrameRows(Writing(), {40, 8}, 0, ""));
     EXPECT_EQ(rows, (std::vector<std::string>{
