@@ -192,9 +192,14 @@ HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
                 return nullptr;
             }
             if (flock(made.lockFile, LOCK_EX | LOCK_NB) != 0) {
-                // Another process holds it: the mutex exists there, and this handle refers to it.
+                const int error = errno;
                 close(made.lockFile);
                 made.lockFile = -1;
+                if (error != EWOULDBLOCK) {
+                    SetLastError(Win32ErrorOf(error));
+                    return nullptr;
+                }
+                // Another process holds it: the mutex exists there, and this handle refers to it.
                 result = ERROR_ALREADY_EXISTS;
             }
         }
