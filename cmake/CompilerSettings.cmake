@@ -13,6 +13,27 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_L
   add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-Wno-restrict>")
 endif()
 
+# The Linux programs are hardened as Debian hardens its own packages: a canary on the stack of every
+# function with an array or a local whose address is taken, executables that load at a random
+# address as a whole (PIE), and relocations all resolved at start and then made read-only (BIND_NOW
+# with RELRO), so that the addresses of the library functions they call cannot be overwritten.
+# glibc's checked string and memory functions need the optimiser to know the sizes, and in a
+# sanitizer build they would take over the faults the sanitizers are there to report: only optimised
+# builds without sanitizers get them. A toolchain that defines _FORTIFY_SOURCE itself (Ubuntu's
+# does) would warn of a redefinition.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  add_compile_options("$<${vantor_code}:-fstack-protector-strong>")
+  set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+  include(CheckPIESupported)
+  check_pie_supported(LANGUAGES C CXX)
+  add_link_options(-Wl,-z,relro -Wl,-z,now)
+  if(NOT VANTOR_SANITIZE)
+    set(vantor_optimised "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
+    add_compile_options(
+      "$<$<AND:${vantor_code},${vantor_optimised}>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+  endif()
+endif()
+
 if(VANTOR_SANITIZE)
   add_compile_options("$<${vantor_code}:-fsanitize=${VANTOR_SANITIZE};-fno-omit-frame-pointer>")
   add_link_options(-fsanitize=${VANTOR_SANITIZE})

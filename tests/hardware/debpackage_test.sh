@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# debpackage_test.sh BUILD_DIR
+# debpackage_test.sh BUILD_DIR [fortified]
 # Makes the Debian package from the build tree with CPack, twice, and checks that the two are the same
-# bytes; checks its control fields and contents, installs it with dpkg into a private root, and runs
-# the installed program.
+# bytes; checks its control fields and contents, installs it with dpkg into a private root, checks
+# the installed program's hardening (with glibc's checked functions when "fortified" is given), and
+# runs it.
 set -euo pipefail
 build=$1
+fortified=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "debpackage_test: $*" >&2; exit 1; }
@@ -48,6 +50,20 @@ dpkg --instdir="$root" --admindir="$root/var/lib/dpkg" --force-depends --force-n
 rule=$root/usr/lib/udev/rules.d/70-vantor-setup.rules
 grep -q '^SUBSYSTEM=="hidraw", ATTRS{idVendor}=="0ca8", ATTRS{idProduct}=="0800|0801|0804", TAG+="uaccess"$' \
   "$rule" || fail "the rule: $(grep -v '^#' "$rule")"
+
+# Hardened as Debian's own programs are: loaded anywhere (PIE), every relocation resolved at start
+# and then read-only (BIND_NOW, GNU_RELRO), canaries on the stack, and the checked functions.
+program=$root/usr/bin/vantor-setup
+dynamic=$(readelf -dW "$program")
+grep -Eq '\(FLAGS\) .*\bBIND_NOW\b' <<<"$dynamic" || fail "not linked with BIND_NOW"
+grep -Eq '\(FLAGS_1\) .*\bPIE\b' <<<"$dynamic" || fail "not a position-independent executable"
+segments=$(readelf -lW "$program")
+grep -Eq '^ +GNU_RELRO ' <<<"$segments" || fail "no segment made read-only after relocation"
+symbols=$(readelf --dyn-syms -W "$program" | awk '{print $8}')
+grep -q '^__stack_chk_fail\b' <<<"$symbols" || fail "no stack protector"
+if [ "$fortified" = fortified ]; then
+  grep -Eq '^__[a-z0-9_]+_chk\b' <<<"$symbols" || fail "no checked function of glibc's (_FORTIFY_SOURCE)"
+fi
 "$root/usr/bin/vantor-setup" --help >"$work/help" || fail "--help failed"
 grep -q "^  -dantetestonly" "$work/help" && grep -q "^  1223  cancelled" "$work/help" ||
   fail "--help lists neither the switches nor the exit codes"

@@ -26,6 +26,26 @@ openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/cert.pem" \
 rm "$signing/key.pem"
 p12=$signing/cert.p12
 
+# sign-program itself takes nothing but a variable's name for the password's variable: a subscript
+# in it would run code when the variable is read, and a password typed there is not repeated. Each
+# refusal leaves no program behind, as every failure to sign does.
+refused_names=(
+  "a[\$(touch $signing/ran)]" "VANTOR_TEST_SIGN_PASSWORD[\$(touch $signing/ran)]"
+  "VANTOR_TEST_SIGN_PASSWORD[0]" "$password" "1PASSWORD" "PASS WORD" ""
+)
+not_a_name="sign-program: tiny.exe is not signed: PASSWORD_VARIABLE is the name of an environment variable, such as VANTOR_SIGN_PASSWORD, and what was given is not a name (the password itself never goes there)"
+for name in "${refused_names[@]}"; do
+  printf 'MZ' >"$signing/tiny.exe"
+  status=0
+  "$source_dir/packaging/sign-program" "$signing/tiny.exe" "$p12" "$name" >"$signing/name.log" 2>&1 ||
+    status=$?
+  if [ "$status" -ne 1 ] || [ -e "$signing/ran" ] || [ -e "$signing/tiny.exe" ] ||
+    [ "$(cat "$signing/name.log")" != "$not_a_name" ]; then
+    cat "$signing/name.log"
+    fail "sign-program took \"$name\" as a variable's name (status $status)"
+  fi
+done
+
 # Half-given options stop the configuration, and say what is missing.
 expect_refusal() {
   local expected=$1
