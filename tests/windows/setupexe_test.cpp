@@ -40,6 +40,14 @@ protected:
     HWND WaitForSheet(const RunningProgram& program) const {
         return program.WaitForDialog(ProgramString(IDS_CAPTION), kWindowTimeout);
     }
+    // The sheet once it shows its welcome page; null if it did not come.
+    HWND WaitForWelcomePage(const RunningProgram& program) const {
+        const HWND sheet = WaitForSheet(program);
+        return sheet != nullptr &&
+                       WaitForActivePageWith(sheet, IDC_WELCOME_TITLE, kWindowTimeout) != nullptr
+                   ? sheet
+                   : nullptr;
+    }
 };
 
 TEST_F(SetupExe, QuietRunWithoutMixerEndsWithBadUnitAndNoMessageBox) {
@@ -77,9 +85,8 @@ TEST_F(SetupExe, CancelOnTheWelcomePageEndsWithCancelled) {
 TEST_F(SetupExe, MixerNotConnectedIsAskedAndShownOnTheFinishPage) {
     RunningProgram program(SetupPath(), "");
     ASSERT_TRUE(program.Started());
-    const HWND sheet = WaitForSheet(program);
+    const HWND sheet = WaitForWelcomePage(program);
     ASSERT_NE(sheet, nullptr);
-    ASSERT_NE(WaitForActivePageWith(sheet, IDC_WELCOME_TITLE, kWindowTimeout), nullptr);
     ASSERT_TRUE(ClickButton(sheet, ID_WIZNEXT));
 
     // The update page asks the person to connect the mixer, in a box owned by the wizard.
@@ -122,9 +129,8 @@ TEST_F(SetupExe, MixerNotConnectedIsAskedAndShownOnTheFinishPage) {
 TEST_F(SetupExe, ASecondWizardTellsThePersonAndEnds) {
     RunningProgram first(SetupPath(), "");
     ASSERT_TRUE(first.Started());
-    const HWND sheet = WaitForSheet(first);
+    const HWND sheet = WaitForWelcomePage(first);
     ASSERT_NE(sheet, nullptr);
-    ASSERT_NE(WaitForActivePageWith(sheet, IDC_WELCOME_TITLE, kWindowTimeout), nullptr);
 
     RunningProgram quiet(SetupPath(), "-quiet");
     long exitCode = -1;
