@@ -1,9 +1,13 @@
 # setup.exe is one file that runs on any Windows: it may import only DLLs that every Windows has,
-# never a compiler's runtime DLL. Run as `cmake -DOBJDUMP=... -DPROGRAM=... -P importeddlls.cmake`.
+# never a compiler's runtime DLL. And it runs from wherever it was downloaded to, where Windows
+# looks for an imported DLL before the system folder: so only KnownDLLs, which always come from the
+# system folder, and comctl32, which the manifest takes from the side-by-side store. hid.dll and
+# winmm.dll are neither; the program finds them in the system folder itself (platform/win32/).
+# Run as `cmake -DOBJDUMP=... -DPROGRAM=... -P importeddlls.cmake`.
 cmake_minimum_required(VERSION 3.25)
 set(system_dlls
-  advapi32.dll comctl32.dll gdi32.dll hid.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
-  setupapi.dll shell32.dll user32.dll winmm.dll ws2_32.dll cfgmgr32.dll)
+  advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll setupapi.dll
+  shell32.dll user32.dll ws2_32.dll)
 
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -18,7 +22,8 @@ foreach(import IN LISTS imports)
   string(STRIP "${dll}" dll)
   string(TOLOWER "${dll}" dll)
   if(NOT dll IN_LIST system_dlls)
-    message(FATAL_ERROR "${PROGRAM} needs ${dll}, which Windows does not bring")
+    message(FATAL_ERROR "${PROGRAM} imports ${dll}, which Windows does not bring or would look for "
+      "beside the program first")
   endif()
   message(STATUS "imports ${dll}")
 endforeach()
