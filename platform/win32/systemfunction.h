@@ -8,13 +8,17 @@
 // and each one loads its DLL with LOAD_LIBRARY_SEARCH_SYSTEM32 and calls through.
 //
 // The simpler-looking ways do not hold:
-// - SetDefaultDllDirectories in WinMain comes too late: the loader has resolved the static imports
-//   before any of the program's code runs.
+// - SetDefaultDllDirectories, which WinMain calls for the DLLs that system DLLs load later, comes
+//   too late for imports: the loader has resolved them before any of the program's code runs.
 // - DependentLoadFlags needs a load configuration directory, which MinGW-w64 10 does not link, and
 //   Windows before 10 version 1607 ignores them.
 // - MinGW's delay-load helper loads the DLL by its bare name, which is only as safe as the search
 //   order at that moment, and raises an exception where a DLL or function cannot be found instead
 //   of failing as the call documents; failure hooks for that would be a function each again.
+//
+// LOAD_LIBRARY_SEARCH_SYSTEM32, like SetDefaultDllDirectories, needs Windows 8, or Windows 7 with
+// update KB2533623. Without it the program does not start (SetDefaultDllDirectories is imported)
+// rather than run on and report every mixer as missing.
 #pragma once
 
 #include <type_traits>
