@@ -6,6 +6,9 @@
 #pragma once
 
 #ifdef _WIN32
+// The program defines the multimedia functions it uses itself, over the system's winmm.dll
+// (platform/win32/winmm.cpp): declared without dllimport, calls reach those definitions.
+#define _WINMM_
 // winsock2.h comes first: windows.h would otherwise pull in the old winsock.h.
 #include <winsock2.h>
 

@@ -9,6 +9,7 @@
 
 #include "framework/frameworkids.h"
 #include "resources/resource.h"
+#include "tests/support/planteddlls.h"
 #include "tests/windows/runningprogram.h"
 #include "tests/windows/screenshot.h"
 #include "tests/windows/setupprogram.h"
@@ -60,6 +61,36 @@ TEST_F(SetupExe, QuietRunWithoutMixerEndsWithBadUnitAndNoMessageBox) {
         EXPECT_EQ(exitCode, ERROR_BAD_UNIT);
         // Nothing of the run is left on the screen.
         EXPECT_EQ(program.FindDialog(ProgramString(IDS_CAPTION)), nullptr);
+    }
+}
+
+// Windows looks for a DLL beside the program before the system folder unless the DLL is a KnownDLL,
+// and setup.exe runs from wherever it was downloaded to. Copies of hid.dll and winmm.dll left there
+// must never be loaded, neither as the program's own imports nor by the system's DLLs for it.
+TEST_F(SetupExe, DllsPlantedBesideItAreNeverLoaded) {
+    // Where a DLL of Wine's own loads hid or winmm, Wine takes its own unless told to prefer a copy
+    // it finds first, as Windows does (tests/windows/CMakeLists.txt).
+    char overrides[64] = {};
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+    ASSERT_STREQ(overrides, "hid,winmm=n,b");
+
+    const std::string folder = WinePath(DOWNLOADS_DIR);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string program = folder + "\\setup.exe";
+    ASSERT_TRUE(CopyFileA(SetupPath().c_str(), program.c_str(), FALSE));
+    // That the copies leave their marker when loaded is shown in tests/platform
+    // (PlantedOnTheSearchPath); a load of them here would meet this process's own winmm.
+    for (const char* dll : kPlantedDlls) {
+        const std::string planted = folder + "\\" + dll;
+        ASSERT_TRUE(CopyFileA(PlantedDll(dll).c_str(), planted.c_str(), FALSE)) << dll;
+        DeleteFileA(MarkerOf(planted).c_str());
+    }
+
+    RunningProgram run(program, "-quiet");
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(run.WaitForExit(kExitTimeout), ERROR_BAD_UNIT);
+    for (const char* dll : kPlantedDlls) {
+        EXPECT_FALSE(FileExists(MarkerOf(folder + "\\" + dll))) << dll;
     }
 }
 

@@ -1,16 +1,5 @@
 #include "tests/windows/setupprogram.h"
 
-std::string WinePath(const std::string& unixPath) {
-    std::string path = unixPath;
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-    }
-    for (char& c : path) {
-        c = c == '/' ? '\\' : c;
-    }
-    return path;
-}
-
 std::string SetupPath() {
     return WinePath(SETUP_EXE);
 }

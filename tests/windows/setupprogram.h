@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32api.h"
+#include "tests/support/winepath.h"
 
 // The program's path as Wine names it: the build machine's file system is drive Z:.
 std::string SetupPath();
@@ -12,5 +13,3 @@ std::string SetupPath();
 std::string ProgramString(UINT id);
 // The system's message text for a Win32 error code.
 std::string SystemText(DWORD error);
-// A path of the build machine as Wine names it.
-std::string WinePath(const std::string& unixPath);
