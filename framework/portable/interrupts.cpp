@@ -14,6 +14,8 @@ namespace {
 std::atomic<int> g_pending{0};
 static_assert(std::atomic<int>::is_always_lock_free, "a signal handler may only use lock-free");
 
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 void OnSignal(int sig) {
     NoteInterrupt(sig);
 }
@@ -23,7 +25,7 @@ void OnSignal(int sig) {
 void InstallInterruptHandlers() {
     // Output to a reader that went away is dropped; the outcome still reaches the exit status.
     std::signal(SIGPIPE, SIG_IGN);
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    for (const int sig : kInterrupts) {
         struct sigaction old {};
         sigaction(sig, nullptr, &old);
         if (old.sa_handler == SIG_IGN) {
@@ -48,6 +50,19 @@ int TakeInterrupt() {
 
 bool InterruptPending() {
     return g_pending.load() != 0;
+}
+
+InterruptsBlocked::InterruptsBlocked() {
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    for (const int sig : kInterrupts) {
+        sigaddset(&interrupts, sig);
+    }
+    pthread_sigmask(SIG_BLOCK, &interrupts, &m_previous);
+}
+
+InterruptsBlocked::~InterruptsBlocked() {
+    pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
 }
 
 int InterruptedExitCode(int sig) {

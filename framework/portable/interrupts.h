@@ -8,6 +8,8 @@
 // of a portable program does.
 #pragma once
 
+#include <signal.h>
+
 #include <chrono>
 
 namespace portable {
@@ -24,6 +26,21 @@ void NoteInterrupt(int sig);
 int TakeInterrupt();
 // True while an interruption is noted and not yet taken.
 bool InterruptPending();
+
+// While it lives, the interruptions are blocked in the calling thread, and so in every thread it
+// starts: they go to the user-interface thread, which judges them. A thread that waits for input
+// might otherwise take one, and with ThreadSanitizer's runtime a signal taken there waits until
+// that thread next calls into the runtime, which a blocked read may never do.
+class InterruptsBlocked {
+public:
+    InterruptsBlocked();
+    ~InterruptsBlocked();
+    InterruptsBlocked(const InterruptsBlocked&) = delete;
+    InterruptsBlocked& operator=(const InterruptsBlocked&) = delete;
+
+private:
+    sigset_t m_previous;
+};
 
 // The exit code of a program ended by `sig`, as a shell reports it: 128 + the signal's number.
 int InterruptedExitCode(int sig);
