@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "platform/win32api.h"
@@ -28,7 +29,7 @@ protected:
     }
     void TearDown() override {
         portable::SetGlobalNamespaceDirectory("");
-        std::system(("rm -rf " + m_directory).c_str());
+        std::filesystem::remove_all(m_directory);
     }
     std::string LockFile() const { return m_directory + "/Update.lock"; }
     // Whether some holder has the lock file locked now.
