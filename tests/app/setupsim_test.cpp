@@ -235,7 +235,14 @@ TEST(SetupSim, ASecondInterruptionEndsTheUpdateWithTheExitCodeLine) {
         ASSERT_TRUE(run.WaitForLine("busy:")) << sig;
         run.Signal(sig);
         ASSERT_TRUE(run.WaitForLine("interrupt: The wizard cannot be cancelled while it works."))
-            << sig;
+            << sig << ", its lines:\n"
+            << [&run] {
+                   std::string all;
+                   for (const std::string& line : run.lines) {
+                       all += line + "\n";
+                   }
+                   return all;
+               }();
         run.Signal(sig);
         const int status = run.Finish();
         EXPECT_EQ(status, 128 + sig);
