@@ -5,10 +5,6 @@
 #include <system_error>
 #include <thread>
 
-#ifndef _WIN32
-#include "framework/portable/interrupts.h"
-#endif
-
 namespace {
 
 std::atomic<DWORD> g_threadStartFailure{0};
@@ -34,11 +30,6 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int /*nP
     auto thread = std::make_unique<CWinThread>(pfnThreadProc, pParam);
     CWinThread* started = thread.get();
     try {
-#ifndef _WIN32
-        // Interruptions go to the user-interface thread alone, which judges them: one taken by a
-        // worker may wait there for its next call into ThreadSanitizer's runtime, or for ever.
-        const portable::InterruptsBlocked blocked;
-#endif
         // The thread owns its object and deletes it when its procedure returns.
         std::thread([owned = std::move(thread)]() mutable {
             owned->m_pfnThreadProc(owned->m_pThreadParams);

@@ -1,5 +1,9 @@
 #include "framework/portable/interrupts.h"
 
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -11,58 +15,57 @@ namespace portable {
 
 namespace {
 
-std::atomic<int> g_pending{0};
-static_assert(std::atomic<int>::is_always_lock_free, "a signal handler may only use lock-free");
+// What q in the terminal view noted.
+std::atomic<int> g_noted{0};
+// The signal file of the interruptions; -1 before they are installed, or when it could not be made
+// (the signals then keep their default actions).
+int g_signals = -1;
 
 constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-void OnSignal(int sig) {
-    NoteInterrupt(sig);
-}
 
 }  // namespace
 
 void InstallInterruptHandlers() {
     // Output to a reader that went away is dropped; the outcome still reaches the exit status.
     std::signal(SIGPIPE, SIG_IGN);
-    for (const int sig : kInterrupts) {
-        struct sigaction old {};
-        sigaction(sig, nullptr, &old);
-        if (old.sa_handler == SIG_IGN) {
-            continue;
-        }
-        struct sigaction action {};
-        action.sa_handler = OnSignal;
-        sigemptyset(&action.sa_mask);
-        // No SA_RESTART: a wait in poll() ends, so the loop looks at the interruption soon.
-        action.sa_flags = 0;
-        sigaction(sig, &action, nullptr);
-    }
-}
-
-void NoteInterrupt(int sig) {
-    g_pending.store(sig);
-}
-
-int TakeInterrupt() {
-    return g_pending.exchange(0);
-}
-
-bool InterruptPending() {
-    return g_pending.load() != 0;
-}
-
-InterruptsBlocked::InterruptsBlocked() {
     sigset_t interrupts;
     sigemptyset(&interrupts);
     for (const int sig : kInterrupts) {
-        sigaddset(&interrupts, sig);
+        struct sigaction old {};
+        sigaction(sig, nullptr, &old);
+        if (old.sa_handler != SIG_IGN) {
+            sigaddset(&interrupts, sig);
+        }
     }
-    pthread_sigmask(SIG_BLOCK, &interrupts, &m_previous);
+    // Read, never caught: no thread is stopped in the middle of its work by a handler, and no
+    // sanitizer's runtime stands between a signal and the loop that judges it (ThreadSanitizer
+    // defers a handler until its thread next calls into the runtime, and could lose one).
+    const int signals = signalfd(-1, &interrupts, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (signals < 0) {
+        return;
+    }
+    pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
+    g_signals = signals;
 }
 
-InterruptsBlocked::~InterruptsBlocked() {
-    pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+void NoteInterrupt(int sig) {
+    g_noted.store(sig);
+}
+
+int TakeInterrupt() {
+    if (const int noted = g_noted.exchange(0); noted != 0) {
+        return noted;
+    }
+    signalfd_siginfo signal{};
+    if (g_signals >= 0 && read(g_signals, &signal, sizeof signal) == sizeof signal) {
+        return static_cast<int>(signal.ssi_signo);
+    }
+    return 0;
+}
+
+bool InterruptPending() {
+    pollfd signals{g_signals, POLLIN, 0};
+    return g_noted.load() != 0 || (g_signals >= 0 && poll(&signals, 1, 0) > 0);
 }
 
 int InterruptedExitCode(int sig) {

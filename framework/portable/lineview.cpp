@@ -138,8 +138,6 @@ const char* TaskbarStateName(TBPFLAG state) {
 
 LineView::LineView(std::istream& in, std::ostream& out)
     : m_out(out), m_input(std::make_shared<Input>()) {
-    // The reader waits in a read for as long as input stays open: no interruption is taken there.
-    const InterruptsBlocked blocked;
     m_reader = std::thread(&LineView::Read, std::ref(in), m_input);
 }
 
