@@ -194,6 +194,12 @@ const OptionTable<SimulatorOptions>& MixerOptionTable() {
                   return TakeCount("--unplug-after", value, &o->config.faults.unplugAfterTransfers,
                                    error);
               }},
+             {"--unplug-at-block", "K",
+              "the mixer leaves for good as the K-th data\nblock of the run comes (from 1)",
+              [](const std::string& value, Options* o, std::string* error) {
+                  return TakeCount("--unplug-at-block", value, &o->config.faults.unplugAtBlock,
+                                   error);
+              }},
              {"--ignore-efwu", nullptr, "the mixer stays in application mode after \"EFWU\"",
               [](const std::string&, Options* o, std::string*) {
                   return o->config.faults.ignoreEfwu = true;

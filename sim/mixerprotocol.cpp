@@ -78,6 +78,10 @@ std::string MixerProtocol::Describe(const BYTE* report, std::size_t length) cons
     return std::string(1, '?');
 }
 
+bool MixerProtocol::IsBlock(const BYTE* report, std::size_t length) {
+    return report[0] == kReportData && length >= 1 + kBlockSize;
+}
+
 FlashImage* MixerProtocol::PassImage() {
     switch (m_pass) {
         case Pass::CodeWrite:
@@ -105,7 +109,7 @@ DWORD MixerProtocol::Take(const BYTE* report, std::size_t length, DWORD now, std
     if (report[0] == kReportCommand && length >= 5) {
         return TakeCommand(std::string(reinterpret_cast<const char*>(report + 1), 4), now, restart);
     }
-    if (report[0] == kReportData && length >= 1 + kBlockSize) {
+    if (IsBlock(report, length)) {
         return TakeBlock(report + 1);
     }
     // No such output in the report descriptor: the device stalls the request.

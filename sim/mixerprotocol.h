@@ -50,6 +50,10 @@ public:
     // block's offset in the image of the open pass ("-" outside a pass).
     std::string Describe(const BYTE* report, std::size_t length) const;
 
+    // Whether the report is a data block, and how many the mixer has taken since it was made.
+    static bool IsBlock(const BYTE* report, std::size_t length);
+    unsigned GetBlocksTaken() const { return m_blocksTaken; }
+
     const FlashImage& GetCodeImage() const { return m_code; }
     const FlashImage& GetLogicImage() const { return m_logic; }
     const TestSignal& GetSignal() const { return m_signal; }

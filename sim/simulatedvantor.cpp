@@ -262,6 +262,16 @@ void SimulatedVantor::Leave(Mixer& mixer, DWORD now) {
         (&mixer == m_mixers[0].get() ? "" : " (mixer 2)"));
 }
 
+void SimulatedVantor::PullOut(Mixer& mixer, DWORD now) {
+    // Out for good, whatever the last transfer started: a mixer on its way back from a restart
+    // does not come back.
+    if (mixer.present) {
+        Leave(mixer, now);
+    }
+    mixer.arriving = false;
+    mixer.gone = true;
+}
+
 void SimulatedVantor::Advance(DWORD now) {
     for (std::size_t unit = 0; unit < m_mixers.size(); ++unit) {
         const Mixer& mixer = *m_mixers[unit];
@@ -426,6 +436,16 @@ DWORD SimulatedVantor::Transfer(std::size_t unit, unsigned generation, bool set,
     if (mixer != nullptr) {
         MixerProtocol::Restart restart = MixerProtocol::Restart::None;
         DWORD word = 0;
+        if (unit == 0 && set && MixerProtocol::IsBlock(report, length) &&
+            mixer->protocol.GetBlocksTaken() + 1 == m_config.faults.unplugAtBlock) {
+            // Pulled out as the block goes on the wire: it never arrives, whatever the host's
+            // speed made of the status reads before it.
+            const std::string block = mixer->protocol.Describe(report, length);
+            PullOut(*mixer, now);
+            LogTransfer(unit, set, report[0], block, ERROR_DEVICE_NOT_CONNECTED);
+            inFlight.fetch_sub(1);
+            return ERROR_DEVICE_NOT_CONNECTED;
+        }
         if (set) {
             error =
                 mixer->protocol.Take(report, length, now, Logging() ? &what : nullptr, &restart);
@@ -450,13 +470,7 @@ DWORD SimulatedVantor::Transfer(std::size_t unit, unsigned generation, bool set,
         }
         ++mixer->transfers;
         if (unit == 0 && mixer->transfers == m_config.faults.unplugAfterTransfers) {
-            // Pulled out for good, whatever the transfer started: a mixer on its way back from a
-            // restart does not come back.
-            if (mixer->present) {
-                Leave(*mixer, now);
-            }
-            mixer->arriving = false;
-            mixer->gone = true;
+            PullOut(*mixer, now);
         }
     } else {
         // Gone from the bus: the transcript still says what was lost.
@@ -512,6 +526,7 @@ void SimulatedVantor::Replug() {
     }
     mixer.gone = false;
     m_config.faults.unplugAfterTransfers = 0;
+    m_config.faults.unplugAtBlock = 0;
     Arrive(0, mixer.protocol.GetProductId(), now);
 }
 

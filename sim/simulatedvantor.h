@@ -57,6 +57,8 @@ private:
     void Arrive(std::size_t unit, WORD productId, DWORD now);
     void AddAudioFunction(std::size_t unit);
     void Leave(Mixer& mixer, DWORD now);
+    // The person pulls the mixer out, and it stays out until Replug.
+    void PullOut(Mixer& mixer, DWORD now);
     // The wave devices of a direction in the order of their ids. The caller holds m_mutex.
     std::vector<WaveEndpoint> Endpoints(portable::WaveDirection direction) const;
     void Advance(DWORD now);

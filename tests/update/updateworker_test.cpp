@@ -246,6 +246,22 @@ TEST(Update, AFailingBlockRecordsTheReasonItsTransferLeft) {
     EXPECT_EQ(run.Commands().back(), "BOOT");
 }
 
+// Pulled out as the thousandth block goes on the wire: the mixer leaves at once, that block's
+// transfer is the first to find it gone, and its error is the run's.
+TEST(Update, AnUnplugAtABlockEndsTheRunWithThatBlocksError) {
+    sim::SimConfig config;
+    config.faults.unplugAtBlock = 1000;
+    UpdateRun run(config);
+    EXPECT_EQ(run.Run("-quiet"), ERROR_DEVICE_NOT_CONNECTED);
+    EXPECT_EQ(run.Blocks(), 1000u);
+    const Strings transcript = run.system.Mixer().GetTranscript();
+    const auto unplug = std::find(transcript.begin(), transcript.end(), "unplug 0CA8:0804");
+    ASSERT_NE(unplug, transcript.end());
+    ASSERT_NE(unplug + 1, transcript.end());
+    EXPECT_EQ(*(unplug + 1), "set F1 59940 failed 1167");
+    EXPECT_FALSE(run.system.Mixer().IsMixerPresent());
+}
+
 TEST(Update, AfterAnUnplugAtAnyPointASecondRunFinishesTheUpdate) {
     for (unsigned transfers : {3u, 7u, 4000u, 20000u, 50000u}) {
         sim::SimConfig config;
