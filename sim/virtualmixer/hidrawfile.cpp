@@ -91,13 +91,17 @@ int HidrawFile::Ioctl(unsigned command, void* data, std::size_t size) {
 
 int HidrawFile::Feature(bool set, BYTE* report, std::size_t length) {
     // The report goes to the device as the reader gave it, report id in byte 0, whatever its
-    // length, as a control transfer on the wire would carry it.
+    // length, as a control transfer on the wire would carry it. The device answers with no more
+    // than its report: the kernel returns how much came, and leaves the rest of a larger buffer
+    // as the reader gave it.
+    const std::size_t reportLength = m_identity.description.caps.featureReportByteLength;
+    const std::size_t answered = set || reportLength == 0 ? length : std::min(length, reportLength);
     const DWORD error =
-        set ? m_channel->SetFeature(report, length) : m_channel->GetFeature(report, length);
+        set ? m_channel->SetFeature(report, length) : m_channel->GetFeature(report, answered);
     if (error != ERROR_SUCCESS) {
         return -ErrnoForTransferError(error);
     }
-    return static_cast<int>(length);
+    return static_cast<int>(answered);
 }
 
 }  // namespace sim

@@ -51,7 +51,8 @@ Finished RunSetupSim(const std::string& arguments, const std::string& input) {
 // presses nothing), its lines read as they come, and signals sent to it as a person sends them.
 class RunningSetupSim {
 public:
-    explicit RunningSetupSim(const std::vector<std::string>& arguments) {
+    // `ignored`: a signal the caller has set to be ignored, as nohup does SIGHUP, or 0.
+    explicit RunningSetupSim(const std::vector<std::string>& arguments, int ignored = 0) {
         int in[2];
         int out[2];
         if (pipe(in) != 0 || pipe(out) != 0) {
@@ -59,6 +60,9 @@ public:
         }
         m_pid = fork();
         if (m_pid == 0) {
+            if (ignored != 0) {
+                signal(ignored, SIG_IGN);
+            }
             dup2(in[0], 0);
             dup2(out[1], 1);
             dup2(out[1], 2);
@@ -255,6 +259,17 @@ TEST(SetupSim, ASecondInterruptionEndsTheUpdateWithTheExitCodeLine) {
             EXPECT_NE(l, "closed: finish");
         }
     }
+}
+
+// What the caller set to be ignored (SIGINT in a background job of a script) stays ignored: only
+// the SIGTERM reaches the wizard, is the first it refuses, and the update goes on.
+TEST(SetupSim, AnInterruptionTheCallerIgnoresStaysIgnored) {
+    RunningSetupSim run({"-quiet"}, SIGINT);
+    ASSERT_TRUE(run.WaitForLine("busy:"));
+    run.Signal(SIGINT);
+    run.Signal(SIGTERM);
+    ASSERT_TRUE(run.WaitForLine("interrupt: "));
+    EXPECT_TRUE(run.WaitForLine("progress: "));
 }
 
 TEST(SetupSim, AnInterruptionWhereCancelIsOfferedCancels) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "hardware/hardwarebackend.h"
 #include "hardware/hidrawchannel.h"
@@ -129,6 +130,24 @@ TEST_F(VirtualMixerNodes, AStringLongerThanTheWizardsBufferIsNotCutShort) {
     EXPECT_FALSE(HidD_GetProductString(handle, product, sizeof product));
     EXPECT_EQ(std::u16string(product), u"");
     CloseHandle(handle);
+}
+
+// A device answers with no more than its report; asked for more, the rest comes back as zeros, as
+// Windows hands it back, never as what the buffer held before.
+TEST_F(VirtualMixerNodes, AShortAnswerIsFilledUpWithZeros) {
+    std::ostringstream warnings;
+    hardware::HardwareBackend backend(0x0CA8, warnings);
+    const auto listed = backend.PresentInterfaces(portable::InterfaceClass::Hid);
+    ASSERT_EQ(listed.size(), 1u);
+    std::shared_ptr<portable::HidChannel> channel;
+    ASSERT_EQ(backend.OpenHid(listed[0].path, GENERIC_READ | GENERIC_WRITE, 3, &channel),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    std::vector<BYTE> report(100, 0xAA);
+    report[0] = 0xF0;
+    ASSERT_EQ(channel->GetFeature(report.data(), report.size()), static_cast<DWORD>(ERROR_SUCCESS));
+    std::vector<BYTE> expected(100, 0);
+    expected[0] = 0xF0;
+    EXPECT_EQ(report, expected);  // a mixer that was sent nothing answers status 0
 }
 
 // The mixer restarts, and comes back as another device on the number it had: the node listed

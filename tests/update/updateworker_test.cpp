@@ -219,6 +219,16 @@ TEST(Update, EveryExchangeFailingEachWayRecordsItsError) {
     }
 }
 
+// A wrong status leaves no error of its own (a device failure, above); when the closing "BOOT"
+// cannot be sent either, the error it left is the one stored.
+TEST(Update, AFailureWithoutAnErrorStoresTheOneTheClosingLeft) {
+    sim::SimConfig config;
+    config.faults.commands.push_back({"WRFI", Fault::WrongStatus, 0, 3});
+    config.faults.commands.push_back({"BOOT", Fault::SendFails, 0, 0});
+    UpdateRun run(config);
+    EXPECT_EQ(run.Run("-quiet"), static_cast<int>(sim::kTransferError));
+}
+
 TEST(Update, ABackupFailingEachWayRecordsItsError) {
     const std::vector<BYTE> logic = ResourceBytes(IDR_LOGIC_IMAGE_0804);
     ImageOverride override(IDR_LOGIC_IMAGE_0800, &logic);
