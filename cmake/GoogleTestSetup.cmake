@@ -13,17 +13,12 @@ endif()
 
 include(GoogleTest)
 
-# vantor_add_test(NAME SOURCES... LIBS ... [FILTER GTEST_FILTER]): one test executable whose test
-# cases (those that GTEST_FILTER selects, all by default) are registered with CTest one by one. They
-# are listed when CTest runs, not at build time, so that a cross build (which cannot run its
-# executables while building) registers them the same way.
+# vantor_add_test(NAME SOURCES... LIBS ...): one test executable whose test cases are registered with
+# CTest one by one. They are listed when CTest runs, not at build time, so that a cross build (which
+# cannot run its executables while building) registers them the same way.
 function(vantor_add_test name)
-  cmake_parse_arguments(arg "" "FILTER" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(arg "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main)
-  if(NOT arg_FILTER)
-    set(arg_FILTER "*")
-  endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    TEST_FILTER ${arg_FILTER})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()

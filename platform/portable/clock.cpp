@@ -54,8 +54,9 @@ void Sleep(DWORD dwMilliseconds) {
         // Simulated audio is produced on threads of its own; virtual time must not run past a
         // buffer that is due before its thread has handed it back.
         portable::WaitForDueCaptures(static_cast<DWORD>(now));
-        // Still give the processor away: the thread a poller waits for has to get a turn.
-        std::this_thread::yield();
+        // No yield: on a machine whose cores are all busy, each one gives away a whole time slice,
+        // and an update sleeps tens of thousands of times. A thread that a poller waits for runs
+        // on another core, or when the scheduler preempts the poller.
         return;
     }
     if (dwMilliseconds == 0) {
