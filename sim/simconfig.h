@@ -53,9 +53,9 @@ struct SimFaults {
     std::vector<CommandFault> commands;
     unsigned failingBlock = 0;          // the K-th data block of the run (from 1) fails; 0: none
     unsigned unplugAfterTransfers = 0;  // the mixer leaves for good after K transfers; 0: never
-    unsigned unplugAtBlock =
-        0;                    // it leaves for good as the K-th data block (from 1) comes; 0: never
-    bool ignoreEfwu = false;  // stays in application mode after "EFWU"
+    // The mixer leaves for good as the K-th data block of the run (from 1) comes; 0: never.
+    unsigned unplugAtBlock = 0;
+    bool ignoreEfwu = false;       // stays in application mode after "EFWU"
     bool noPreparsedData = false;  // the HID class driver yields no preparsed data
     bool longPath = false;         // the mixer's device path is longer than 255 characters
 };

@@ -1,12 +1,11 @@
 // Interruptions of a portable program: SIGINT (Ctrl-C, or q in the terminal view), SIGQUIT
 // (Ctrl-backslash), SIGTERM and SIGHUP (the terminal went away). No handler catches them: they stay
 // blocked in every thread and wait in a signal file, which the window model's loop reads and
-// judges: Cancel where the wizard offers it, Finish where
-// the work is over, a warning while a worker runs that must not be interrupted (a second
-// interruption soon after ends the program all the same, but never a hangup), the end of the
-// program anywhere else. SIGPIPE is ignored: a write to a closed pipe fails instead. The program
-// always ends through EndInterruptedProgram, which prints the exit code line last, as every end
-// of a portable program does.
+// judges: Cancel where the wizard offers it, Finish where the work is over, a warning while a
+// worker runs that must not be interrupted (a second interruption soon after ends the program all
+// the same, but never a hangup), the end of the program anywhere else. SIGPIPE is ignored: a write
+// to a closed pipe fails instead. The program always ends through EndInterruptedProgram, which
+// prints the exit code line last, as every end of a portable program does.
 #pragma once
 
 #include <signal.h>

@@ -2,6 +2,8 @@
 // inside scripts/with-virtual-mixer; without it there is no mixer and the test says so.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/hidraw.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -148,6 +150,13 @@ TEST_F(VirtualMixerNodes, AShortAnswerIsFilledUpWithZeros) {
     std::vector<BYTE> expected(100, 0);
     expected[0] = 0xF0;
     EXPECT_EQ(report, expected);  // a mixer that was sent nothing answers status 0
+    // The kernel says how much came: the whole report, no more.
+    const int fd = open("/dev/hidraw0", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    report.assign(100, 0xAA);
+    report[0] = 0xF0;
+    EXPECT_EQ(ioctl(fd, HIDIOCGFEATURE(100), report.data()), 65);
+    close(fd);
 }
 
 // The mixer restarts, and comes back as another device on the number it had: the node listed
