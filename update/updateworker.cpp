@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "device/mixerids.h"
+#include "device/mixerstatus.h"
 #include "device/vantorhid.h"
 #include "update/firmwareimage.h"
 #include "update/imageacceptance.h"
@@ -23,6 +24,62 @@ const DWORD BACKUP_LIMIT_MS = STATUS_BUSY_LIMIT_MS;
 
 enum class Exchange { Done, SendFailed, PollFailed, WrongStatus };
 
+// How an exchange that did not end in its expected status is recorded as the run's failure.
+enum class OnFailure {
+    GeneralFailure,  // whatever went wrong: the mixer gives no reason worth passing on
+    LastError,       // the reason the transfer left; none for a wrong status
+    ClosingPass,     // a poll that failed: a general failure; otherwise the last error
+};
+
+// When the progress value of a step is sent, once its command has been answered.
+enum class Report { Never, Always, OnceSent };
+
+// One command of the update and what follows it. A command that opens a pass is followed by the
+// image's blocks; before each, the progress is base + (scale * offset) / size, offset counted
+// from the start of the image.
+struct Step {
+    const char* command;
+    DWORD expected;
+    OnFailure onFailure;
+    Report report;
+    LONG progress;
+    DWORD blockBase;  // the blocks' progress base; with blockScale 0, no blocks follow
+    DWORD blockScale;
+};
+
+// clang-format off
+// The code image: erase, the boot loader's preparation, then the write and verify passes. The erase
+// and the preparation report their progress whatever their result; the verify pass closes at 100
+// unless its closing command could not be sent.
+const Step CODE_STEPS[] = {
+    // command expected          on failure                 report            progress  base scale
+    {"ERFW",   STATUS_DONE,      OnFailure::GeneralFailure, Report::Always,     5,       0,   0},
+    {"BLFW",   STATUS_DONE,      OnFailure::GeneralFailure, Report::Always,    10,       0,   0},
+    {"WRFW",   STATUS_PASS_OPEN, OnFailure::LastError,      Report::Never,      0,      10,  55},
+    {"WRFI",   STATUS_DONE,      OnFailure::ClosingPass,    Report::Never,      0,       0,   0},
+    {"VFFW",   STATUS_PASS_OPEN, OnFailure::LastError,      Report::Never,      0,      65,  30},
+    {"VFFI",   STATUS_DONE,      OnFailure::ClosingPass,    Report::OnceSent, 100,       0,   0},
+};
+
+// The logic image's erase, made only under the second update identity, under the marquee.
+const Step LOGIC_ERASE_STEPS[] = {
+    {"ERFP",   STATUS_DONE,      OnFailure::GeneralFailure, Report::Never,      0,       0,   0},
+};
+
+// One logic pass, written and verified; pass k's blocks are LOGIC_PASS_SHIFT * k further on.
+const Step LOGIC_PASS_STEPS[] = {
+    {"WRFP",   STATUS_PASS_OPEN, OnFailure::LastError,      Report::Never,      0,     100,  17},
+    {"WFPI",   STATUS_DONE,      OnFailure::ClosingPass,    Report::Never,      0,       0,   0},
+    {"VFFP",   STATUS_PASS_OPEN, OnFailure::LastError,      Report::Never,      0,     117,  16},
+    {"VFPI",   STATUS_DONE,      OnFailure::ClosingPass,    Report::Never,      0,       0,   0},
+};
+// clang-format on
+const DWORD LOGIC_PASS_SHIFT = 50;
+// The backup of the first logic pass moves the progress from where its verify pass ended up to the
+// second pass's start.
+const DWORD BACKUP_PROGRESS_BASE = 134;
+const DWORD BACKUP_PROGRESS_END = 150;
+
 class CUpdateRun {
 public:
     CUpdateRun(CWorkerSite& site, const FirmwareImageIds& images)
@@ -34,6 +91,9 @@ private:
     void WaitForInstallations();
     std::unique_ptr<CVantorHid> OpenMixer(WORD productId);
 
+    // The steps in order, until one fails; `shift` moves the blocks' progress base.
+    template <std::size_t N>
+    void RunSteps(const Step (&steps)[N], const CFirmwareImage& image, DWORD shift = 0);
     // One command and its status poll.
     Exchange ExchangeCommand(const char* code, DWORD expected);
     // The image's blocks from its header on, each followed by its status poll; before each block,
@@ -43,14 +103,13 @@ private:
     void Fail(DWORD error);
     // A failure with no code of its own: the reason is the thread's last error at that moment.
     void FailWithLastError();
-    void FailClosingCommand(Exchange result);
+    void RecordFailure(OnFailure onFailure, Exchange result);
 
-    // Loads and accepts an image; false when the update cannot go on with it (ok is then false),
-    // and *found false when a logic image is simply not there.
-    bool LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareImage* image, bool* found);
+    // Loads and accepts an image. False when there is nothing to program: the run has failed,
+    // unless a logic image is simply not there, which leaves the update a success.
+    bool LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareImage* image);
     void ProgramCode();
     void ProgramLogic();
-    void LogicPass(const CFirmwareImage& image, DWORD k);
     void BackUpLogic(DWORD k);
     void Close();
     void StoreOutcome();
@@ -126,6 +185,27 @@ std::unique_ptr<CVantorHid> CUpdateRun::OpenMixer(WORD productId) {
     }
 }
 
+template <std::size_t N>
+void CUpdateRun::RunSteps(const Step (&steps)[N], const CFirmwareImage& image, DWORD shift) {
+    for (const Step& step : steps) {
+        const Exchange result = ExchangeCommand(step.command, step.expected);
+        if (step.report == Report::Always ||
+            (step.report == Report::OnceSent && result != Exchange::SendFailed)) {
+            Notify(WN_PROGRESS, step.progress);
+        }
+        if (result != Exchange::Done) {
+            RecordFailure(step.onFailure, result);
+            return;
+        }
+        if (step.blockScale != 0) {
+            SendBlocks(image, step.blockBase + shift, step.blockScale);
+            if (!m_ok) {
+                return;
+            }
+        }
+    }
+}
+
 Exchange CUpdateRun::ExchangeCommand(const char* code, DWORD expected) {
     // A wrong status leaves no error of its own; an older one must not stand in for it.
     SetLastError(ERROR_SUCCESS);
@@ -146,9 +226,7 @@ void CUpdateRun::SendBlocks(const CFirmwareImage& image, DWORD base, DWORD scale
         SetLastError(ERROR_SUCCESS);
         DWORD status = 0;
         if (!m_mixer->WriteFeature(REPORT_ID_DATA, image.GetData() + offset, DATA_BLOCK_SIZE) ||
-            !m_mixer->PollStatus(&status)) {
-            FailWithLastError();
-        } else if (status != 4) {
+            !m_mixer->PollStatus(&status) || status != STATUS_DONE) {
             FailWithLastError();
         }
     }
@@ -166,20 +244,18 @@ void CUpdateRun::FailWithLastError() {
     }
 }
 
-void CUpdateRun::FailClosingCommand(Exchange result) {
-    if (result == Exchange::PollFailed) {
+void CUpdateRun::RecordFailure(OnFailure onFailure, Exchange result) {
+    if (onFailure == OnFailure::GeneralFailure ||
+        (onFailure == OnFailure::ClosingPass && result == Exchange::PollFailed)) {
         Fail(ERROR_GEN_FAILURE);
-    } else if (result != Exchange::Done) {
+    } else {
         FailWithLastError();
     }
 }
 
-bool CUpdateRun::LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareImage* image,
-                           bool* found) {
-    *found = true;
+bool CUpdateRun::LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareImage* image) {
     const ImageLoadResult loaded = image->LoadFromResource(GetModuleHandleA(nullptr), id);
     if (loaded == ImageLoadResult::NotFound && kind == ImageKind::Logic) {
-        *found = false;
         return false;
     }
     if (loaded != ImageLoadResult::Loaded) {
@@ -198,93 +274,27 @@ bool CUpdateRun::LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareIm
 }
 
 void CUpdateRun::ProgramCode() {
-    bool found = false;
-    if (!LoadImage(m_images.code, ImageKind::Code, false, &m_code, &found)) {
-        return;
-    }
-    // The erase and the boot loader's preparation report their progress whatever their result.
-    Exchange result = ExchangeCommand("ERFW", 4);
-    Notify(WN_PROGRESS, 5);
-    if (result != Exchange::Done) {
-        Fail(ERROR_GEN_FAILURE);
-        return;
-    }
-    result = ExchangeCommand("BLFW", 4);
-    Notify(WN_PROGRESS, 10);
-    if (result != Exchange::Done) {
-        Fail(ERROR_GEN_FAILURE);
-        return;
-    }
-    if (ExchangeCommand("WRFW", 0) != Exchange::Done) {
-        FailWithLastError();
-        return;
-    }
-    SendBlocks(m_code, 10, 55);
-    if (!m_ok) {
-        return;
-    }
-    FailClosingCommand(ExchangeCommand("WRFI", 4));
-    if (!m_ok) {
-        return;
-    }
-    if (ExchangeCommand("VFFW", 0) != Exchange::Done) {
-        FailWithLastError();
-        return;
-    }
-    SendBlocks(m_code, 65, 30);
-    if (!m_ok) {
-        return;
-    }
-    result = ExchangeCommand("VFFI", 4);
-    FailClosingCommand(result);
-    if (result != Exchange::SendFailed) {
-        Notify(WN_PROGRESS, 100);
+    if (LoadImage(m_images.code, ImageKind::Code, false, &m_code)) {
+        RunSteps(CODE_STEPS, m_code);
     }
 }
 
 void CUpdateRun::ProgramLogic() {
-    bool found = false;
     const WORD id = m_alt ? m_images.logic0804 : m_images.logic0800;
-    if (!LoadImage(id, ImageKind::Logic, m_alt, &m_logic, &found)) {
-        return;  // a logic image that is not there leaves the update a success
+    if (!LoadImage(id, ImageKind::Logic, m_alt, &m_logic)) {
+        return;
     }
     if (m_alt) {
         Notify(WN_MARQUEE_ON);
-        if (ExchangeCommand("ERFP", 4) != Exchange::Done) {
-            Fail(ERROR_GEN_FAILURE);
-        }
+        RunSteps(LOGIC_ERASE_STEPS, m_logic);
         Notify(WN_MARQUEE_OFF);
     }
     // One pass under the second update identity; two, each backed up, under the first.
     for (DWORD k = m_alt ? 1 : 0; k < 2 && m_ok; ++k) {
-        LogicPass(m_logic, k);
-    }
-}
-
-void CUpdateRun::LogicPass(const CFirmwareImage& image, DWORD k) {
-    if (ExchangeCommand("WRFP", 0) != Exchange::Done) {
-        FailWithLastError();
-        return;
-    }
-    SendBlocks(image, 100 + 50 * k, 17);
-    if (!m_ok) {
-        return;
-    }
-    FailClosingCommand(ExchangeCommand("WFPI", 4));
-    if (!m_ok) {
-        return;
-    }
-    if (ExchangeCommand("VFFP", 0) != Exchange::Done) {
-        FailWithLastError();
-        return;
-    }
-    SendBlocks(image, 117 + 50 * k, 16);
-    if (!m_ok) {
-        return;
-    }
-    FailClosingCommand(ExchangeCommand("VFPI", 4));
-    if (m_ok && !m_alt) {
-        BackUpLogic(k);
+        RunSteps(LOGIC_PASS_STEPS, m_logic, LOGIC_PASS_SHIFT * k);
+        if (m_ok && !m_alt) {
+            BackUpLogic(k);
+        }
     }
 }
 
@@ -301,7 +311,7 @@ void CUpdateRun::BackUpLogic(DWORD k) {
         DWORD status = 0;
         const bool read = m_mixer->ReadStatusPass(&status);
         if (r < BACKUP_PROGRESS_CYCLES) {
-            Notify(WN_PROGRESS, static_cast<LONG>(134 + 50 * k + r));
+            Notify(WN_PROGRESS, static_cast<LONG>(BACKUP_PROGRESS_BASE + LOGIC_PASS_SHIFT * k + r));
         }
         Sleep(BACKUP_CYCLE_MS);
         if (!read) {
@@ -309,7 +319,7 @@ void CUpdateRun::BackUpLogic(DWORD k) {
             break;
         }
         if (status != STATUS_BUSY) {
-            if (status != 4) {
+            if (status != STATUS_DONE) {
                 FailWithLastError();
             }
             break;
@@ -319,7 +329,7 @@ void CUpdateRun::BackUpLogic(DWORD k) {
             break;
         }
     }
-    Notify(WN_PROGRESS, static_cast<LONG>(150 + 50 * k));
+    Notify(WN_PROGRESS, static_cast<LONG>(BACKUP_PROGRESS_END + LOGIC_PASS_SHIFT * k));
 }
 
 void CUpdateRun::Close() {
