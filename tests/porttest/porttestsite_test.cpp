@@ -20,7 +20,7 @@ TEST(PortTestStage, AfterAnEarlierFailureNeitherTestTouchesTheMixerOrTheOutcome)
         RecordingSite site;
         site.earlierFailure = true;
         run(site);
-        EXPECT_EQ(site.transcript, Strings{"notify 4 0"});
+        EXPECT_EQ(site.transcript, Strings{"posted done"});
         EXPECT_EQ(system.Mixer().GetTranscript(), Strings{"plug 0CA8:0801"});
     }
 }
@@ -31,7 +31,8 @@ TEST(PortTestStage, WithoutAMixerBothAskEvenWhenQuietAndStoreBadUnit) {
         RecordingSite site;
         run(site);
         EXPECT_EQ(site.transcript,
-                  (Strings{"notify 0 0", "notify 1 0", "ask 3", "failure 20", "notify 4 0"}));
+                  (Strings{"posted animate", "posted progress start", "sent ask not connected",
+                           "failure 20", "posted done"}));
     }
 }
 
@@ -39,7 +40,8 @@ TEST(PortTestStage, TheUsbTestsProgressFollowsTheCaptureOnTheVirtualClock) {
     SimulatedSystem system;
     RecordingSite site;
     RunUsbTest(site);
-    EXPECT_EQ(site.Steps(), (Strings{"notify 0 0", "notify 1 0", "success", "notify 4 0"}));
+    EXPECT_EQ(site.Steps(),
+              (Strings{"posted animate", "posted progress start", "success", "posted done"}));
     // 20 once the signal is on; then, every 10 ms of the one-second capture, 20 plus the share of
     // 75 that 1.5 s would fill; 100 after the capture and again after "UATD".
     Values expected{20};
@@ -56,7 +58,8 @@ TEST(PortTestStage, TheDanteTestsProgressStepsEveryTenthOfASecond) {
     SimulatedSystem system(config);
     RecordingSite site;
     RunDanteTest(site);
-    EXPECT_EQ(site.Steps(), (Strings{"notify 0 0", "notify 1 0", "success", "notify 4 0"}));
+    EXPECT_EQ(site.Steps(),
+              (Strings{"posted animate", "posted progress start", "success", "posted done"}));
     // The share of the five seconds gone, before each 100 ms pause; 100 after the second reading.
     Values expected;
     for (LONG elapsed = 0; elapsed < 5000; elapsed += 100) {

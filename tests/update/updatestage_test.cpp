@@ -27,8 +27,9 @@ TEST(UpdateStage, TellsItsSiteEveryStepAndStoresSuccessJustBeforeDone) {
     RunUpdate(site, kShippedImages);
     // The mixer comes back as 0x0804: the logic image is written once, under the marquee, after
     // "ERFP".
-    EXPECT_EQ(site.Steps(), (Strings{"notify 0 0", "notify 1 0", "notify 6 0", "notify 7 0",
-                                     "notify 0 0", "success", "notify 4 0"}));
+    EXPECT_EQ(site.Steps(),
+              (Strings{"posted animate", "posted progress start", "posted marquee on",
+                       "posted marquee off", "posted animate", "success", "posted done"}));
     // 5 and 10 for the erase and the boot loader; one value per block of each pass; 100 when the
     // code is verified.
     EXPECT_EQ(site.progress.size(), 2 + 2 * kCodeBlocks + 1 + 2 * kLogicBlocks);
@@ -46,9 +47,9 @@ TEST(UpdateStage, WithoutAMixerAsksOnlyWhenNotQuietAndStoresBadUnit) {
         RecordingSite site;
         site.quiet = quiet;
         RunUpdate(site, kShippedImages);
-        Strings expected{"notify 0 0", "notify 1 0", "failure 20", "notify 4 0"};
+        Strings expected{"posted animate", "posted progress start", "failure 20", "posted done"};
         if (!quiet) {
-            expected.insert(expected.begin() + 2, "ask 3");
+            expected.insert(expected.begin() + 2, "sent ask not connected");
         }
         EXPECT_EQ(site.transcript, expected) << quiet;
     }
@@ -59,7 +60,7 @@ TEST(UpdateStage, WritesTheLogicImageWhoseIdItIsGivenForTheMixersIdentity) {
     SimulatedSystem system(MixerStartingIn(sim::MixerStart::Update));
     RecordingSite site;
     RunUpdate(site, {IDR_CODE_IMAGE, IDR_LOGIC_IMAGE_0804, IDR_LOGIC_IMAGE_0800});
-    EXPECT_EQ(site.Steps().back(), "notify 4 0");
+    EXPECT_EQ(site.Steps().back(), "posted done");
     EXPECT_EQ(system.Mixer().GetLogicFlash(), ExpectedFlash(IDR_LOGIC_IMAGE_0804));
 }
 
@@ -69,8 +70,8 @@ TEST(UpdateStage, ACodeIdThatNamesNoImageFailsBeforeAnythingIsWritten) {
     RunUpdate(site, {999, IDR_LOGIC_IMAGE_0800, IDR_LOGIC_IMAGE_0804});
     EXPECT_EQ(site.progress, std::vector<LONG>{});
     EXPECT_EQ(site.Steps(),
-              (Strings{"notify 0 0", "notify 1 0", "notify 0 0",
-                       "failure " + std::to_string(ERROR_RESOURCE_NAME_NOT_FOUND), "notify 4 0"}));
+              (Strings{"posted animate", "posted progress start", "posted animate",
+                       "failure " + std::to_string(ERROR_RESOURCE_NAME_NOT_FOUND), "posted done"}));
 }
 
 }  // namespace
