@@ -5,9 +5,9 @@
 #include "device/mixerids.h"
 #include "device/mixerstatus.h"
 #include "device/vantorhid.h"
-#include "update/firmwareimage.h"
-#include "update/imageacceptance.h"
-#include "update/imageheader.h"
+#include "firmware/firmwareimage.h"
+#include "firmware/imageacceptance.h"
+#include "firmware/imageheader.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "tests/update/embeddedimages.h"
 
+#include "firmware/imageheader.h"
 #include "platform/portable/moduleresources.h"
-#include "update/imageheader.h"
 
 std::vector<BYTE> ResourceBytes(WORD resourceId) {
     HMODULE module = GetModuleHandleA(nullptr);

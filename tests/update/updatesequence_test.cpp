@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "firmware/imagebuilder.h"
 #include "resources/resource.h"
-#include "tests/update/testimages.h"
+#include "tests/firmware/testimages.h"
 #include "tests/update/updaterun.h"
-#include "update/imagebuilder.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "update/imageacceptance.h"
+#include "firmware/imageacceptance.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tests/update/testimages.h"
-#include "update/imagebuilder.h"
+#include "firmware/imagebuilder.h"
+#include "tests/firmware/testimages.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // that fails names the rejection; the update treats every rejection alike, tools report the step.
 #pragma once
 
+#include "firmware/imageheader.h"
 #include "platform/win32api.h"
-#include "update/imageheader.h"
 
 constexpr DWORD REQUIRED_DPI = 0x000C0002;
 constexpr DWORD REQUIRED_SUB = 7;

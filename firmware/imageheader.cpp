@@ -1,8 +1,8 @@
-#include "update/imageheader.h"
+#include "firmware/imageheader.h"
 
 #include <cstring>
 
-#include "update/crc32.h"
+#include "firmware/crc32.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "firmware/firmwareimage.h"
+#include "firmware/imageacceptance.h"
 #include "platform/portable/moduleresources.h"
-#include "tests/update/testimages.h"
-#include "update/firmwareimage.h"
-#include "update/imageacceptance.h"
+#include "tests/firmware/testimages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "update/crc32.h"
+#include "firmware/crc32.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "tests/update/testimages.h"
+#include "tests/firmware/testimages.h"
 
-#include "update/crc32.h"
-#include "update/imagebuilder.h"
+#include "firmware/crc32.h"
+#include "firmware/imagebuilder.h"
 
 DWORD EntryWord(std::string_view tag, BYTE length) {
     return (static_cast<DWORD>(static_cast<BYTE>(tag[0])) << 24) |

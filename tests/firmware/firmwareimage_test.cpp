@@ -1,11 +1,11 @@
-#include "update/firmwareimage.h"
+#include "firmware/firmwareimage.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "tests/update/testimages.h"
+#include "tests/firmware/testimages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "update/firmwareimage.h"
+#include "firmware/firmwareimage.h"
 
 #include <cstring>
 #include <limits>

@@ -1,12 +1,12 @@
-#include "update/imagebuilder.h"
+#include "firmware/imagebuilder.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "update/crc32.h"
-#include "update/firmwareimage.h"
-#include "update/imageheader.h"
+#include "firmware/crc32.h"
+#include "firmware/firmwareimage.h"
+#include "firmware/imageheader.h"
 
 void WriteBigEndian32(BYTE* bytes, DWORD value) {
     const DWORD bigEndian = htonl(value);

@@ -1,6 +1,6 @@
-#include "update/imageacceptance.h"
+#include "firmware/imageacceptance.h"
 
-#include "update/crc32.h"
+#include "firmware/crc32.h"
 
 AcceptanceStep CheckImageAcceptance(const BYTE* image, DWORD size, ImageKind kind, bool requireSub,
                                     ImageHeaderInfo* info) {

@@ -1,4 +1,4 @@
-#include "update/imageheader.h"
+#include "firmware/imageheader.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/update/testimages.h"
+#include "tests/firmware/testimages.h"
 
 namespace {
 
