@@ -6,7 +6,7 @@
 
 #include "framework/propertypage.h"
 #include "platform/win32api.h"
-#include "update/workersite.h"
+#include "stages/workersite.h"
 
 class CSetupDlg;
 

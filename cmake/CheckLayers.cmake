@@ -12,10 +12,9 @@ set(allowed_platform platform)
 set(allowed_resources platform resources)
 set(allowed_device platform device)
 set(allowed_firmware platform firmware)
-set(allowed_update platform device firmware update)
-set(allowed_porttest platform device update porttest)
+set(allowed_stages platform device firmware stages)
 set(allowed_framework platform resources framework)
-set(allowed_app platform resources framework device update porttest app)
+set(allowed_app platform resources framework device stages app)
 # The simulated mixer is a device backend and answers the status words that device/ names;
 # setup-sim's entry point shows the wizard through the framework's views.
 set(allowed_sim platform device framework sim)
@@ -23,7 +22,7 @@ set(allowed_tools platform firmware tools)
 # The backend over a Linux system's own devices, the hardware's counterpart of sim; vantor-setup's
 # entry point names the mixer's vendor and shows the wizard through the framework's views.
 set(allowed_hardware platform device framework hardware)
-set(layers platform resources device firmware update porttest framework app sim hardware tools)
+set(layers platform resources device firmware stages framework app sim hardware tools)
 
 if(CMAKE_ARGV3)
   get_filename_component(root "${CMAKE_ARGV3}" ABSOLUTE)

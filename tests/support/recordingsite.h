@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "update/workersite.h"
+#include "stages/workersite.h"
 
 class RecordingSite : public CWorkerSite {
 public:

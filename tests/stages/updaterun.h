@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "sim/simconfig.h"
+#include "tests/stages/embeddedimages.h"
 #include "tests/support/simulatedsystem.h"
 #include "tests/support/wizardharness.h"
-#include "tests/update/embeddedimages.h"
 
 class UpdateRun {
 public:

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "device/vantorhid.h"
-#include "porttest/porttestopening.h"
-#include "porttest/porttests.h"
+#include "stages/porttestopening.h"
+#include "stages/porttests.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "device/vantorhid.h"
-#include "update/workersite.h"
+#include "stages/workersite.h"
 
 enum class PortTestOpening {
     Skipped,  // an earlier stage failed: WN_DONE is sent, the outcome stays as it is

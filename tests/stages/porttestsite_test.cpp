@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "porttest/porttests.h"
+#include "stages/porttests.h"
 #include "tests/support/recordingsite.h"
 #include "tests/support/simulatedsystem.h"
 

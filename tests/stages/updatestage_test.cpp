@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "stages/updatestage.h"
+#include "tests/stages/embeddedimages.h"
 #include "tests/support/recordingsite.h"
 #include "tests/support/simulatedsystem.h"
-#include "tests/update/embeddedimages.h"
-#include "update/updateworker.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr std::size_t kLogicBlocks = 11289;
 TEST(UpdateStage, TellsItsSiteEveryStepAndStoresSuccessJustBeforeDone) {
     SimulatedSystem system;
     RecordingSite site;
-    RunUpdate(site, kShippedImages);
+    RunUpdateStage(site, kShippedImages);
     // The mixer comes back as 0x0804: the logic image is written once, under the marquee, after
     // "ERFP".
     EXPECT_EQ(site.Steps(),
@@ -46,7 +46,7 @@ TEST(UpdateStage, WithoutAMixerAsksOnlyWhenNotQuietAndStoresBadUnit) {
         SimulatedSystem system(MixerStartingIn(sim::MixerStart::Absent));
         RecordingSite site;
         site.quiet = quiet;
-        RunUpdate(site, kShippedImages);
+        RunUpdateStage(site, kShippedImages);
         Strings expected{"posted animate", "posted progress start", "failure 20", "posted done"};
         if (!quiet) {
             expected.insert(expected.begin() + 2, "sent ask not connected");
@@ -59,7 +59,7 @@ TEST(UpdateStage, WritesTheLogicImageWhoseIdItIsGivenForTheMixersIdentity) {
     // Under 0x0800 the first logic id is written, here the image made for 0x0804.
     SimulatedSystem system(MixerStartingIn(sim::MixerStart::Update));
     RecordingSite site;
-    RunUpdate(site, {IDR_CODE_IMAGE, IDR_LOGIC_IMAGE_0804, IDR_LOGIC_IMAGE_0800});
+    RunUpdateStage(site, {IDR_CODE_IMAGE, IDR_LOGIC_IMAGE_0804, IDR_LOGIC_IMAGE_0800});
     EXPECT_EQ(site.Steps().back(), "posted done");
     EXPECT_EQ(system.Mixer().GetLogicFlash(), ExpectedFlash(IDR_LOGIC_IMAGE_0804));
 }
@@ -67,7 +67,7 @@ TEST(UpdateStage, WritesTheLogicImageWhoseIdItIsGivenForTheMixersIdentity) {
 TEST(UpdateStage, ACodeIdThatNamesNoImageFailsBeforeAnythingIsWritten) {
     SimulatedSystem system;
     RecordingSite site;
-    RunUpdate(site, {999, IDR_LOGIC_IMAGE_0800, IDR_LOGIC_IMAGE_0804});
+    RunUpdateStage(site, {999, IDR_LOGIC_IMAGE_0800, IDR_LOGIC_IMAGE_0804});
     EXPECT_EQ(site.progress, std::vector<LONG>{});
     EXPECT_EQ(site.Steps(),
               (Strings{"posted animate", "posted progress start", "posted animate",

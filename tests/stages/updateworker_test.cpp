@@ -9,7 +9,7 @@
 
 #include "resources/resource.h"
 #include "sim/mixerprotocol.h"
-#include "tests/update/updaterun.h"
+#include "tests/stages/updaterun.h"
 
 namespace {
 

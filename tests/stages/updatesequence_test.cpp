@@ -14,7 +14,7 @@
 #include "firmware/imagebuilder.h"
 #include "resources/resource.h"
 #include "tests/firmware/testimages.h"
-#include "tests/update/updaterun.h"
+#include "tests/stages/updaterun.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "porttest/porttestopening.h"
+#include "stages/porttestopening.h"
 
 #include "device/mixerids.h"
 

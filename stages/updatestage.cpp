@@ -1,4 +1,4 @@
-#include "update/updateworker.h"
+#include "stages/updatestage.h"
 
 #include <memory>
 
@@ -357,6 +357,6 @@ void CUpdateRun::StoreOutcome() {
 
 }  // namespace
 
-void RunUpdate(CWorkerSite& site, const FirmwareImageIds& images) {
+void RunUpdateStage(CWorkerSite& site, const FirmwareImageIds& images) {
     CUpdateRun(site, images).Run();
 }

@@ -2,7 +2,7 @@
 // tests one port and stores its outcome through the site.
 #pragma once
 
-#include "update/workersite.h"
+#include "stages/workersite.h"
 
 // The USB audio port: the mixer's test signal captured from its own capture device.
 void RunUsbTest(CWorkerSite& site);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "sim/mixerprotocol.h"
-#include "tests/porttest/porttestrun.h"
+#include "tests/stages/porttestrun.h"
 
 namespace {
 

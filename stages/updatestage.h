@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/win32api.h"
-#include "update/workersite.h"
+#include "stages/workersite.h"
 
 // Where the program keeps its images: RCDATA resource ids of its own module. The logic image is
 // chosen by the update identity the mixer answers under (0x0800 or 0x0804).
@@ -14,4 +14,4 @@ struct FirmwareImageIds {
     WORD logic0804;
 };
 
-void RunUpdate(CWorkerSite& site, const FirmwareImageIds& images);
+void RunUpdateStage(CWorkerSite& site, const FirmwareImageIds& images);

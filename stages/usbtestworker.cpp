@@ -6,9 +6,9 @@
 
 #include "device/findwavedevice.h"
 #include "device/vantorhid.h"
-#include "porttest/porttestopening.h"
-#include "porttest/porttests.h"
-#include "porttest/testsignal.h"
+#include "stages/porttestopening.h"
+#include "stages/porttests.h"
+#include "stages/testsignal.h"
 
 namespace {
 

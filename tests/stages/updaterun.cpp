@@ -1,4 +1,4 @@
-#include "tests/update/updaterun.h"
+#include "tests/stages/updaterun.h"
 
 #include "resources/resource.h"
 

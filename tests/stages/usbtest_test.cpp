@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "platform/portable/wavein.h"
-#include "porttest/testsignal.h"
 #include "sim/mixerprotocol.h"
-#include "tests/porttest/porttestrun.h"
+#include "stages/testsignal.h"
+#include "tests/stages/porttestrun.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/update/embeddedimages.h"
+#include "tests/stages/embeddedimages.h"
 
 #include "firmware/imageheader.h"
 #include "platform/portable/moduleresources.h"
