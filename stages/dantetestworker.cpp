@@ -19,7 +19,6 @@ public:
     void Run();
 
 private:
-    void Notify(UINT code, LONG value = 0) { m_site.Notify(code, value); }
     // One reading of the counter: "GECF", then a single read of its answer, no retries.
     bool ReadCounter(CVantorHid& mixer, DWORD* reading);
     bool Test(CVantorHid& mixer);
@@ -49,7 +48,7 @@ bool CDanteTestRun::Test(CVantorHid& mixer) {
     }
     const DWORD start = timeGetTime();
     for (DWORD elapsed = 0; elapsed < READING_INTERVAL_MS; elapsed = timeGetTime() - start) {
-        Notify(WN_PROGRESS, static_cast<LONG>((elapsed * 100) / READING_INTERVAL_MS));
+        m_site.Progress(static_cast<LONG>((elapsed * 100) / READING_INTERVAL_MS));
         Sleep(WAIT_POLL_MS);
     }
     DWORD second = 0;
@@ -75,17 +74,17 @@ void CDanteTestRun::Run() {
         m_error = ERROR_BAD_UNIT;
     } else {
         passed = Test(*mixer);
-        Notify(WN_PROGRESS, 100);
+        m_site.Progress(100);
     }
 
-    // Closed before the outcome: after WN_DONE the worker touches nothing of the program's.
+    // Closed before the outcome: after Done the worker touches nothing of the program's.
     mixer.reset();
     if (passed) {
         m_site.StoreSuccess();
     } else {
         m_site.StoreFailure(m_error);
     }
-    Notify(WN_DONE);
+    m_site.Done();
 }
 
 }  // namespace

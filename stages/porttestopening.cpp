@@ -4,19 +4,19 @@
 
 PortTestOpening OpenPortTest(CWorkerSite& site, std::unique_ptr<CVantorHid>* pMixer) {
     if (site.EarlierStageFailed()) {
-        site.Notify(WN_DONE);  // nothing to test
+        site.Done();  // nothing to test
         return PortTestOpening::Skipped;
     }
-    site.Notify(WN_ANIMATE);
+    site.Animate();
     try {
         *pMixer = std::make_unique<CVantorHid>(VENDOR_ID, PRODUCT_ID_RUN, 0);
     } catch (...) {
         pMixer->reset();
     }
-    site.Notify(WN_PROGRESS_START);
+    site.StartProgress();
     if (!*pMixer) {
         // The tests do not look at quiet mode: they ask whenever they find no mixer.
-        site.Ask(WN_ASK_NOT_CONNECTED);
+        site.Ask(WorkerQuestion::NotConnected);
         return PortTestOpening::NoMixer;
     }
     return PortTestOpening::Ready;

@@ -9,7 +9,7 @@
 #include "stages/workersite.h"
 
 enum class PortTestOpening {
-    Skipped,  // an earlier stage failed: WN_DONE is sent, the outcome stays as it is
+    Skipped,  // an earlier stage failed: Done is sent, the outcome stays as it is
     NoMixer,  // the person has answered the not-connected box
     Ready,    // *pMixer is open
 };

@@ -87,7 +87,6 @@ public:
     void Run();
 
 private:
-    void Notify(UINT code, LONG value = 0) { m_site.Notify(code, value); }
     void WaitForInstallations();
     std::unique_ptr<CVantorHid> OpenMixer(WORD productId);
 
@@ -129,7 +128,7 @@ private:
 
 void CUpdateRun::Run() {
     m_quiet = m_site.IsQuiet();
-    Notify(WN_ANIMATE);
+    m_site.Animate();
 
     // Looked up, not linked: the program's own device-setup imports have loaded the module.
     if (HMODULE setupApi = GetModuleHandleA("setupapi.dll")) {
@@ -150,13 +149,13 @@ void CUpdateRun::Run() {
         m_mixer = OpenMixer(PRODUCT_ID_UPDATE_ALT);
         m_alt = m_mixer != nullptr;
     }
-    Notify(WN_PROGRESS_START);
+    m_site.StartProgress();
     if (!m_mixer) {
         if (!m_quiet) {
-            m_site.Ask(WN_ASK_NOT_CONNECTED);
+            m_site.Ask(WorkerQuestion::NotConnected);
         }
         m_site.StoreFailure(ERROR_BAD_UNIT);
-        Notify(WN_DONE);
+        m_site.Done();
         return;
     }
 
@@ -191,7 +190,7 @@ void CUpdateRun::RunSteps(const Step (&steps)[N], const CFirmwareImage& image, D
         const Exchange result = ExchangeCommand(step.command, step.expected);
         if (step.report == Report::Always ||
             (step.report == Report::OnceSent && result != Exchange::SendFailed)) {
-            Notify(WN_PROGRESS, step.progress);
+            m_site.Progress(step.progress);
         }
         if (result != Exchange::Done) {
             RecordFailure(step.onFailure, result);
@@ -222,7 +221,7 @@ Exchange CUpdateRun::ExchangeCommand(const char* code, DWORD expected) {
 void CUpdateRun::SendBlocks(const CFirmwareImage& image, DWORD base, DWORD scale) {
     const DWORD size = image.GetImageSize();
     for (DWORD offset = m_info.headerLength; offset < size && m_ok; offset += DATA_BLOCK_SIZE) {
-        Notify(WN_PROGRESS, static_cast<LONG>(base + (scale * offset) / size));
+        m_site.Progress(static_cast<LONG>(base + (scale * offset) / size));
         SetLastError(ERROR_SUCCESS);
         DWORD status = 0;
         if (!m_mixer->WriteFeature(REPORT_ID_DATA, image.GetData() + offset, DATA_BLOCK_SIZE) ||
@@ -265,7 +264,7 @@ bool CUpdateRun::LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareIm
     if (!AcceptImage(image->GetData(), image->GetImageSize(), kind, requireSub, &m_info)) {
         // The message only informs: whatever the person answers, nothing is programmed.
         if (!m_quiet) {
-            m_site.Ask(WN_ASK_BAD_IMAGE);
+            m_site.Ask(WorkerQuestion::BadImage);
         }
         Fail(ERROR_BAD_FORMAT);
         return false;
@@ -285,9 +284,9 @@ void CUpdateRun::ProgramLogic() {
         return;
     }
     if (m_alt) {
-        Notify(WN_MARQUEE_ON);
+        m_site.Marquee(true);
         RunSteps(LOGIC_ERASE_STEPS, m_logic);
-        Notify(WN_MARQUEE_OFF);
+        m_site.Marquee(false);
     }
     // One pass under the second update identity; two, each backed up, under the first.
     for (DWORD k = m_alt ? 1 : 0; k < 2 && m_ok; ++k) {
@@ -311,7 +310,7 @@ void CUpdateRun::BackUpLogic(DWORD k) {
         DWORD status = 0;
         const bool read = m_mixer->ReadStatusPass(&status);
         if (r < BACKUP_PROGRESS_CYCLES) {
-            Notify(WN_PROGRESS, static_cast<LONG>(BACKUP_PROGRESS_BASE + LOGIC_PASS_SHIFT * k + r));
+            m_site.Progress(static_cast<LONG>(BACKUP_PROGRESS_BASE + LOGIC_PASS_SHIFT * k + r));
         }
         Sleep(BACKUP_CYCLE_MS);
         if (!read) {
@@ -329,7 +328,7 @@ void CUpdateRun::BackUpLogic(DWORD k) {
             break;
         }
     }
-    Notify(WN_PROGRESS, static_cast<LONG>(BACKUP_PROGRESS_END + LOGIC_PASS_SHIFT * k));
+    m_site.Progress(static_cast<LONG>(BACKUP_PROGRESS_END + LOGIC_PASS_SHIFT * k));
 }
 
 void CUpdateRun::Close() {
@@ -338,12 +337,12 @@ void CUpdateRun::Close() {
     }
     m_mixer->SendCommand("BOOT");
     m_mixer.reset();  // the mixer leaves the bus now; nothing uses the object after "BOOT"
-    Notify(WN_ANIMATE);
+    m_site.Animate();
     Sleep(RESTART_WAIT_MS);
     WaitForInstallations();
     Sleep(SETTLE_WAIT_MS);
     StoreOutcome();
-    Notify(WN_DONE);
+    m_site.Done();
 }
 
 void CUpdateRun::StoreOutcome() {

@@ -83,7 +83,6 @@ public:
     void Run();
 
 private:
-    void Notify(UINT code, LONG value = 0) { m_site.Notify(code, value); }
     // Keeps the first error of the run.
     void Fail(DWORD error) {
         if (m_error == 0) {
@@ -111,7 +110,7 @@ void CUsbTestRun::Run() {
             Fail(GetLastError());
         } else {
             Sleep(SIGNAL_START_MS);
-            Notify(WN_PROGRESS, 20);
+            m_site.Progress(20);
             passed = CaptureAndCheck(*mixer);
         }
         // The test mode goes off on every path with a mixer.
@@ -120,17 +119,17 @@ void CUsbTestRun::Run() {
             passed = false;
             Fail(GetLastError());
         }
-        Notify(WN_PROGRESS, 100);
+        m_site.Progress(100);
     }
 
-    // Closed before the outcome: after WN_DONE the worker touches nothing of the program's.
+    // Closed before the outcome: after Done the worker touches nothing of the program's.
     mixer.reset();
     if (passed && m_error == 0) {
         m_site.StoreSuccess();
     } else {
         m_site.StoreFailure(m_error);
     }
-    Notify(WN_DONE);
+    m_site.Done();
 }
 
 bool CUsbTestRun::CaptureAndCheck(CVantorHid& mixer) {
@@ -191,7 +190,7 @@ bool CUsbTestRun::CaptureAndCheck(CVantorHid& mixer) {
         if (filled > 75) {
             filled = 75;
         }
-        Notify(WN_PROGRESS, static_cast<LONG>(filled + 20));
+        m_site.Progress(static_cast<LONG>(filled + 20));
         done = (HeaderFlags(header) & WHDR_DONE) != 0;
     }
     waveInStop(wave);
@@ -201,7 +200,7 @@ bool CUsbTestRun::CaptureAndCheck(CVantorHid& mixer) {
     }
     waveInUnprepareHeader(wave, &header, sizeof header);
     waveInClose(wave);
-    Notify(WN_PROGRESS, 100);
+    m_site.Progress(100);
 
     if (!done) {
         Fail(WAIT_TIMEOUT);

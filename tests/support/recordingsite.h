@@ -12,16 +12,17 @@
 
 class RecordingSite : public CWorkerSite {
 public:
-    void Notify(UINT code, LONG value = 0) override {
-        if (code == WN_PROGRESS) {
-            transcript.push_back("posted progress " + std::to_string(value));
-            progress.push_back(value);
-            return;
-        }
-        Record("posted " + Name(code));
+    void Animate() override { Record("posted animate"); }
+    void StartProgress() override { Record("posted progress start"); }
+    void Progress(LONG value) override {
+        transcript.push_back("posted progress " + std::to_string(value));
+        progress.push_back(value);
     }
-    LONG Ask(UINT code) override {
-        Record("sent " + Name(code));
+    void Marquee(bool on) override { Record(on ? "posted marquee on" : "posted marquee off"); }
+    void Done() override { Record("posted done"); }
+    LONG Ask(WorkerQuestion question) override {
+        Record(question == WorkerQuestion::BadImage ? "sent ask bad image"
+                                                    : "sent ask not connected");
         return IDOK;
     }
     bool IsQuiet() const override { return quiet; }
@@ -35,29 +36,9 @@ public:
     bool quiet = true;
     bool earlierFailure = false;
     std::vector<std::string> transcript;
-    std::vector<LONG> progress;  // every WN_PROGRESS value, in order
+    std::vector<LONG> progress;  // every Progress value, in order
 
 private:
-    static std::string Name(UINT code) {
-        switch (code) {
-            case WN_ANIMATE:
-                return "animate";
-            case WN_PROGRESS_START:
-                return "progress start";
-            case WN_ASK_NOT_CONNECTED:
-                return "ask not connected";
-            case WN_DONE:
-                return "done";
-            case WN_ASK_BAD_IMAGE:
-                return "ask bad image";
-            case WN_MARQUEE_ON:
-                return "marquee on";
-            case WN_MARQUEE_OFF:
-                return "marquee off";
-            default:
-                return "unknown notification " + std::to_string(code);
-        }
-    }
     void Record(const std::string& line) {
         transcript.push_back(line);
         m_steps.push_back(line);
