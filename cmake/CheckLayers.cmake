@@ -15,14 +15,14 @@ set(allowed_firmware platform firmware)
 set(allowed_stages platform device firmware stages)
 set(allowed_framework platform resources framework)
 set(allowed_app platform resources framework device stages app)
-# The simulated mixer is a device backend and answers the status words that device/ names;
-# setup-sim's entry point shows the wizard through the framework's views.
-set(allowed_sim platform device framework sim)
+# The simulated mixer: a device backend, which answers the status words that device/ names.
+set(allowed_sim platform device sim)
 set(allowed_tools platform firmware tools)
-# The backend over a Linux system's own devices, the hardware's counterpart of sim; vantor-setup's
-# entry point names the mixer's vendor and shows the wizard through the framework's views.
-set(allowed_hardware platform device framework hardware)
-set(layers platform resources device firmware stages framework app sim hardware tools)
+# The backend over a Linux system's own devices, the hardware's counterpart of sim.
+set(allowed_hardware platform device hardware)
+# The entry points: each program puts the system's parts together.
+set(allowed_programs platform resources framework device stages app sim hardware programs)
+set(layers platform resources device firmware stages framework app sim hardware tools programs)
 
 if(CMAKE_ARGV3)
   get_filename_component(root "${CMAKE_ARGV3}" ABSOLUTE)
