@@ -15,9 +15,9 @@ set(allowed_update platform device update)
 set(allowed_porttest platform device update porttest)
 set(allowed_framework platform resources framework)
 set(allowed_app platform resources framework device update porttest app)
-# The simulated mixer is a device backend; setup-sim's entry point shows the wizard through the
-# framework's views.
-set(allowed_sim platform framework sim)
+# The simulated mixer is a device backend, and is the mixer that device/ describes; setup-sim's entry
+# point shows the wizard through the framework's views.
+set(allowed_sim platform device framework sim)
 set(allowed_tools platform update tools)
 # The backend over a Linux system's own devices, the hardware's counterpart of sim; vantor-setup's
 # entry point names the mixer's vendor and shows the wizard through the framework's views.

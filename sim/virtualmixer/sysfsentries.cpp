@@ -5,6 +5,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "device/mixerids.h"
+
 namespace sim {
 
 namespace {
@@ -67,7 +69,7 @@ bool Link(const fs::path& target, const std::string& dir, const std::string& nam
 // Only the mixer running its firmware has its audio function.
 bool HasSoundCard(const SysfsPlaces& places, const SysfsNode& node) {
     const auto& d = node.identity.description;
-    return !places.soundDir.empty() && d.vendorId == 0x0CA8 && d.productId == 0x0801;
+    return !places.soundDir.empty() && d.vendorId == VENDOR_ID && d.productId == PRODUCT_ID_RUN;
 }
 
 unsigned CardNumber(const SysfsNode& node) {
