@@ -5,12 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "hardware/alsacapture.h"
 #include "hardware/errnotable.h"
 #include "hardware/hidrawchannel.h"
+#include "platform/interfaceclasses.h"
+#include "platform/portable/interfacepath.h"
 
 namespace hardware {
 
@@ -18,26 +19,18 @@ namespace {
 
 constexpr DWORD kRootNode = 1;
 
-// "\\?\<bus>#vid_<vendor>&pid_<product>#<node name>#{<interface class>}".
-std::string InterfacePath(const char* bus, WORD vendorId, WORD productId, const std::string& name,
-                          const char* interfaceClass) {
-    char path[160];
-    std::snprintf(path, sizeof path, "\\\\?\\%s#vid_%04x&pid_%04x#%s#{%s}", bus, vendorId,
-                  productId, name.c_str(), interfaceClass);
-    return path;
-}
-
 }  // namespace
 
 std::string HidInterfacePath(const HidrawDevice& device) {
-    return InterfacePath("hid", device.vendorId, device.productId,
-                         "hidraw" + std::to_string(device.number),
-                         "4d1e55b2-f16f-11cf-88cb-001111000030");
+    return portable::InterfacePath("HID\\" + portable::UsbIds(device.vendorId, device.productId) +
+                                       "\\hidraw" + std::to_string(device.number),
+                                   HID_INTERFACE_CLASS);
 }
 
 std::string AudioInterfacePath(const SoundCard& card) {
-    return InterfacePath("usb", card.vendorId, card.productId, "card" + std::to_string(card.number),
-                         "6994ad04-93ef-11d0-a3cc-00a0c9223196");
+    return portable::InterfacePath("USB\\" + portable::UsbIds(card.vendorId, card.productId) +
+                                       "\\card" + std::to_string(card.number),
+                                   AUDIO_INTERFACE_CLASS);
 }
 
 HardwareBackend::HardwareBackend(WORD watchedVendor, std::ostream& warnings)
