@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "hardware/alsacapture.h"
-#include "hardware/errnotable.h"
 #include "hardware/hidrawchannel.h"
+#include "hid/errnotable.h"
 #include "platform/interfaceclasses.h"
 #include "platform/portable/interfacepath.h"
 
@@ -120,13 +120,13 @@ DWORD HardwareBackend::OpenHid(const std::string& path, DWORD /*desiredAccess*/,
         if (error == EACCES || error == EPERM) {
             WarnOnce(device, error);
         }
-        return Win32ErrorForOpen(error);
+        return hid::Win32ErrorForOpen(error);
     }
     // The number may have passed to another device since the nodes were listed: the device listed
     // has left (a mixer restarting), and the node is no longer its own.
     if (const int error = CheckIdentity(fd, device.vendorId, device.productId)) {
         close(fd);
-        return Win32ErrorForOpen(error);
+        return hid::Win32ErrorForOpen(error);
     }
     portable::HidDescription description;
     description.vendorId = device.vendorId;

@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "hid/errnotable.h"
+
 namespace sim {
 
 namespace {
@@ -33,17 +35,6 @@ int CopyString(const std::string& text, void* data, std::size_t size) {
 }
 
 }  // namespace
-
-int ErrnoForTransferError(DWORD error) {
-    switch (error) {
-        case ERROR_DEVICE_NOT_CONNECTED:
-            return ENODEV;
-        case ERROR_GEN_FAILURE:
-            return EPIPE;  // the control pipe stalled: a report the device does not have
-        default:
-            return EIO;
-    }
-}
 
 HidrawFile::HidrawFile(std::shared_ptr<portable::HidChannel> channel, HidrawIdentity identity)
     : m_channel(std::move(channel)), m_identity(std::move(identity)) {}
@@ -99,7 +90,7 @@ int HidrawFile::Feature(bool set, BYTE* report, std::size_t length) {
     const DWORD error =
         set ? m_channel->SetFeature(report, length) : m_channel->GetFeature(report, answered);
     if (error != ERROR_SUCCESS) {
-        return -ErrnoForTransferError(error);
+        return -hid::ErrnoForTransferError(error);
     }
     return static_cast<int>(answered);
 }
