@@ -30,7 +30,4 @@ struct HidrawDevice {
 // The hidraw nodes present now, in the order of their numbers.
 std::vector<HidrawDevice> PresentHidrawDevices();
 
-// The HID core's identity "bus:vendor:product", each in hexadecimal ("0003:00000CA8:00000801").
-bool ParseHidId(const std::string& text, WORD* vendorId, WORD* productId);
-
 }  // namespace hardware

@@ -10,12 +10,11 @@
 #include <utility>
 
 #include "hid/errnotable.h"
+#include "hid/hidid.h"
 
 namespace sim {
 
 namespace {
-
-constexpr unsigned kBusUsb = 3;  // BUS_USB of <linux/input.h>
 
 // The variable-length commands carry their buffer's size in the command; compare without it.
 bool Is(unsigned command, unsigned base) {
@@ -62,7 +61,7 @@ int HidrawFile::Ioctl(unsigned command, void* data, std::size_t size) {
     }
     if (command == HIDIOCGRAWINFO && size >= sizeof(hidraw_devinfo)) {
         hidraw_devinfo info{};
-        info.bustype = kBusUsb;
+        info.bustype = hid::kBusUsb;
         info.vendor = static_cast<__s16>(m_identity.description.vendorId);
         info.product = static_cast<__s16>(m_identity.description.productId);
         std::memcpy(data, &info, sizeof info);
