@@ -9,6 +9,7 @@
 
 #include "hardware/alsacapture.h"
 #include "hardware/hidrawchannel.h"
+#include "hardware/udevpointers.h"
 #include "hid/errnotable.h"
 #include "platform/interfaceclasses.h"
 #include "platform/portable/interfacepath.h"
@@ -22,9 +23,10 @@ constexpr DWORD kRootNode = 1;
 }  // namespace
 
 std::string HidInterfacePath(const HidrawDevice& device) {
-    return portable::InterfacePath("HID\\" + portable::UsbIds(device.vendorId, device.productId) +
-                                       "\\hidraw" + std::to_string(device.number),
-                                   HID_INTERFACE_CLASS);
+    return portable::InterfacePath(
+        "HID\\" + portable::UsbIds(device.description.vendorId, device.description.productId) +
+            "\\hidraw" + std::to_string(device.number),
+        HID_INTERFACE_CLASS);
 }
 
 std::string AudioInterfacePath(const SoundCard& card) {
@@ -93,7 +95,7 @@ bool HardwareBackend::ParentNode(DWORD devInst, DWORD* parent) {
 }
 
 void HardwareBackend::WarnOnce(const HidrawDevice& device, int error) {
-    if (device.vendorId != m_watchedVendor || !m_warned.insert(device.devnode).second) {
+    if (device.description.vendorId != m_watchedVendor || !m_warned.insert(device.devnode).second) {
         return;
     }
     m_warnings << "vantor-setup: the Vantor is at " << device.devnode
@@ -124,28 +126,21 @@ DWORD HardwareBackend::OpenHid(const std::string& path, DWORD /*desiredAccess*/,
     }
     // The number may have passed to another device since the nodes were listed: the device listed
     // has left (a mixer restarting), and the node is no longer its own.
-    if (const int error = CheckIdentity(fd, device.vendorId, device.productId)) {
+    if (const int error =
+            CheckIdentity(fd, device.description.vendorId, device.description.productId)) {
         close(fd);
         return hid::Win32ErrorForOpen(error);
     }
-    portable::HidDescription description;
-    description.vendorId = device.vendorId;
-    description.productId = device.productId;
-    description.versionNumber = device.versionNumber;
-    description.manufacturer = device.manufacturer;
-    description.product = device.product;
-    description.serialNumber = device.serialNumber;
+    portable::HidDescription description = device.description;
     description.hasPreparsedData = ReadCapabilities(fd, &description.caps);
     *channel = std::make_shared<HidrawChannel>(fd, description);
     return ERROR_SUCCESS;
 }
 
 bool HardwareBackend::UdevBusy(Clock::time_point now) {
-    udev* context = udev_new();
-    udev_queue* queue = context != nullptr ? udev_queue_new(context) : nullptr;
-    const bool busy = queue != nullptr && udev_queue_get_queue_is_empty(queue) == 0;
-    udev_queue_unref(queue);
-    udev_unref(context);
+    const UdevPtr<udev> context(udev_new());
+    const UdevPtr<udev_queue> queue(context ? udev_queue_new(context.get()) : nullptr);
+    const bool busy = queue && udev_queue_get_queue_is_empty(queue.get()) == 0;
     if (!busy) {
         m_udevBusySince.reset();
         return false;
@@ -162,7 +157,7 @@ bool HardwareBackend::InstallationPending() {
     const Clock::time_point now = Clock::now();
     bool pending = UdevBusy(now);
     for (const HidrawDevice& device : PresentHidrawDevices()) {
-        if (device.vendorId != m_watchedVendor) {
+        if (device.description.vendorId != m_watchedVendor) {
             continue;
         }
         if (access(device.devnode.c_str(), R_OK | W_OK) == 0) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "hardware/udevpointers.h"
 #include "hid/hidid.h"
@@ -34,20 +35,17 @@ std::optional<std::u16string> UsbString(udev_device* usbDevice, const char* attr
 std::optional<HidrawDevice> Describe(udev_device* hidraw) {
     HidrawDevice device;
     device.devnode = UdevText(udev_device_get_devnode(hidraw));
-    const std::string sysname = UdevText(udev_device_get_sysname(hidraw));
-    unsigned long number = 0;
-    if (device.devnode.empty() || sysname.rfind("hidraw", 0) != 0 || sysname.size() == 6 ||
-        sysname.find_first_not_of("0123456789", 6) != std::string::npos) {
+    const char* number = udev_device_get_sysnum(hidraw);
+    if (device.devnode.empty() || number == nullptr) {
         return std::nullopt;
     }
-    number = std::strtoul(sysname.c_str() + 6, nullptr, 10);
-    device.number = static_cast<unsigned>(number);
+    device.number = static_cast<unsigned>(std::strtoul(number, nullptr, 10));
     // Parents belong to their child: they are not to be unreferenced here.
     udev_device* hidDevice =
         udev_device_get_parent_with_subsystem_devtype(hidraw, sysfs::kHidSubsystem, nullptr);
     if (hidDevice == nullptr ||
         !hid::ParseHidId(UdevText(udev_device_get_property_value(hidDevice, sysfs::kHidIdProperty)),
-                         &device.vendorId, &device.productId)) {
+                         &device.description.vendorId, &device.description.productId)) {
         return std::nullopt;
     }
     device.hidSyspath = UdevText(udev_device_get_syspath(hidDevice));
@@ -61,11 +59,11 @@ std::optional<HidrawDevice> Describe(udev_device* hidraw) {
         unsigned long version = 0;
         if (hid::ParseHex(UdevText(udev_device_get_sysattr_value(usbDevice, sysfs::kBcdDevice)),
                           0xFFFF, &version)) {
-            device.versionNumber = static_cast<WORD>(version);
+            device.description.versionNumber = static_cast<WORD>(version);
         }
-        device.manufacturer = UsbString(usbDevice, sysfs::kManufacturer);
-        device.product = UsbString(usbDevice, sysfs::kProduct);
-        device.serialNumber = UsbString(usbDevice, sysfs::kSerial);
+        device.description.manufacturer = UsbString(usbDevice, sysfs::kManufacturer);
+        device.description.product = UsbString(usbDevice, sysfs::kProduct);
+        device.description.serialNumber = UsbString(usbDevice, sysfs::kSerial);
     }
     return device;
 }

@@ -54,12 +54,13 @@ void ReadPcmDevices(const std::string& cardSyspath, SoundCard* card) {
 
 // The card behind a device of the sound class named "card<N>", or nothing for one without an id.
 std::optional<SoundCard> DescribeCard(udev_device* device) {
-    const std::string sysname = UdevText(udev_device_get_sysname(device));
-    if (sysname.size() <= 4 || !IsNumber(sysname.substr(4))) {
+    const char* number = udev_device_get_sysnum(device);
+    if (number == nullptr ||
+        UdevText(udev_device_get_sysname(device)) != sysfs::kCardPrefix + std::string(number)) {
         return std::nullopt;
     }
     SoundCard card;
-    card.number = static_cast<unsigned>(std::strtoul(sysname.c_str() + 4, nullptr, 10));
+    card.number = static_cast<unsigned>(std::strtoul(number, nullptr, 10));
     card.id = UdevText(udev_device_get_sysattr_value(device, sysfs::kCardId));
     if (card.id.empty()) {
         return std::nullopt;
