@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/interfaceclasses.h"
+#include "platform/portable/interfacepath.h"
+
 namespace sim {
 
 namespace {
@@ -208,7 +211,7 @@ SimulatedVantor::~SimulatedVantor() {
 void SimulatedVantor::Arrive(std::size_t unit, WORD productId, DWORD now) {
     Mixer& mixer = *m_mixers[unit];
     const std::string port = unit == 0 ? "3" : "4";
-    const std::string ids = "VID_0CA8&PID_" + Hex4(productId);
+    const std::string ids = portable::UsbIds(kVendorId, productId);
     ++mixer.generation;
     // The composite device, its HID interface function, and the HID device node under it: the
     // node whose DevInst the interface reports.
@@ -219,11 +222,8 @@ void SimulatedVantor::Arrive(std::size_t unit, WORD productId, DWORD now) {
     if (m_config.faults.longPath && unit == 0) {
         instance += "&" + std::string(220, '0');
     }
-    std::string lowerIds = "vid_0ca8&pid_" + Hex4(productId);
-    for (char& c : lowerIds) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    mixer.path = "\\\\?\\hid#" + lowerIds + "&mi_00#" + instance + kHidClassSuffix;
+    mixer.path =
+        portable::InterfacePath("HID\\" + ids + "&MI_00\\" + instance, HID_INTERFACE_CLASS);
     if (productId == kProductRun) {
         AddAudioFunction(unit);
     }
@@ -238,18 +238,22 @@ void SimulatedVantor::AddAudioFunction(std::size_t unit) {
     // Beside the HID interface function, under the same USB composite device.
     Mixer& mixer = *m_mixers[unit];
     const std::string port = unit == 0 ? "3" : "4";
-    mixer.audioNode = m_tree.Add(mixer.usbNode, "USB\\VID_0CA8&PID_0801&MI_01\\6&2B8F1A7&0&0001");
-    std::string path = "\\\\?\\usb#vid_0ca8&pid_0801&mi_01#7&a3b5c9e&" +
-                       std::to_string(mixer.generation) + "&" + port;
-    const std::string tail = std::string(kAudioClassSuffix) + "\\global";
+    const std::string function = "USB\\" + portable::UsbIds(kVendorId, kProductRun) + "&MI_01\\";
+    mixer.audioNode = m_tree.Add(mixer.usbNode, function + "6&2B8F1A7&0&0001");
+    std::string instance = "7&a3b5c9e&" + std::to_string(mixer.generation) + "&" + port;
+    const std::string reference = "\\global";
     if (unit == 0 && m_config.audio.longInterfaceName) {
         // One character more than a 1,024-byte name buffer holds: the device-setup service still
         // gives the whole path to a detail buffer of 1,030 bytes, the wave driver's name no longer
         // fits.
         const std::size_t characters = kInterfaceNameRoom / sizeof(char16_t);
-        path += "&" + std::string(characters - path.size() - tail.size() - 1, '0');
+        const std::size_t length =
+            portable::InterfacePath(function + instance, AUDIO_INTERFACE_CLASS).size() +
+            reference.size();
+        instance += "&" + std::string(characters - length - 1, '0');
     }
-    mixer.audioPath = path + tail;
+    mixer.audioPath =
+        portable::InterfacePath(function + instance, AUDIO_INTERFACE_CLASS) + reference;
 }
 
 void SimulatedVantor::Leave(Mixer& mixer, DWORD now) {

@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "device/findwavedevice.h"
+#include "device/testsignal.h"
 #include "device/vantorhid.h"
 #include "stages/porttestopening.h"
 #include "stages/porttests.h"
-#include "stages/testsignal.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "device/testsignal.h"
 #include "platform/portable/wavein.h"
 #include "sim/mixerprotocol.h"
-#include "stages/testsignal.h"
 #include "tests/stages/porttestrun.h"
 
 namespace {
