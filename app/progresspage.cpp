@@ -24,9 +24,29 @@ void CProgressPage::Notify(UINT code, LONG value) {
     SendNotifyMessageA(m_hWnd, WM_APP, code, value);
 }
 
-LONG CProgressPage::Ask(UINT code) {
+void CProgressPage::Animate() {
+    Notify(WN_ANIMATE);
+}
+
+void CProgressPage::StartProgress() {
+    Notify(WN_PROGRESS_START);
+}
+
+void CProgressPage::Progress(LONG value) {
+    Notify(WN_PROGRESS, value);
+}
+
+void CProgressPage::Marquee(bool on) {
+    Notify(on ? WN_MARQUEE_ON : WN_MARQUEE_OFF);
+}
+
+void CProgressPage::Done() {
+    Notify(WN_DONE);
+}
+
+LONG CProgressPage::Ask(WorkerQuestion question) {
     InterlockedExchange(m_pAnswer, 0);
-    Notify(code);
+    Notify(question == WorkerQuestion::BadImage ? WN_ASK_BAD_IMAGE : WN_ASK_NOT_CONNECTED);
     // Waits for a person, so without a bound of its own.
     LONG answer;
     while ((answer = InterlockedExchange(m_pAnswer, 0)) == 0) {

@@ -4,9 +4,10 @@
 // reaches the page through the site's operations only, which touch no window but to post to it.
 #pragma once
 
+#include "app/workernotification.h"
 #include "framework/propertypage.h"
 #include "platform/win32api.h"
-#include "update/workersite.h"
+#include "stages/workersite.h"
 
 class CSetupDlg;
 
@@ -33,10 +34,17 @@ public:
     // From the worker's start until its WN_DONE has been taken.
     bool IsWorking() const { return m_bWorking; }
 
-    // The worker's site. Notify sends without waiting (SendNotifyMessageA to another thread's
-    // window is posted). Ask polls the page's answer value every 100 ms.
-    void Notify(UINT code, LONG value = 0) override;
-    LONG Ask(UINT code) override;
+    // The worker's site: each call is handed to the page as its notification, and Ask then polls
+    // the page's answer value every 100 ms.
+    void Animate() override;
+    void StartProgress() override;
+    void Progress(LONG value) override;
+    void Marquee(bool on) override;
+    void Done() override;
+    LONG Ask(WorkerQuestion question) override;
+    // Hands a notification to the page without waiting (SendNotifyMessageA to another thread's
+    // window is posted).
+    void Notify(UINT code, LONG value = 0);
     bool IsQuiet() const override;
     bool EarlierStageFailed() const override;
     // The update's success: (0, 0, 0, 0); the test pages store their own texts.

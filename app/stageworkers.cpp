@@ -3,12 +3,12 @@
 #include "app/dantepage.h"
 #include "app/installingpage.h"
 #include "app/testingpage.h"
-#include "porttest/porttests.h"
 #include "resources/resource.h"
-#include "update/updateworker.h"
+#include "stages/porttests.h"
+#include "stages/updatestage.h"
 
 UINT CInstallingPage::UpdateWorker() {
-    RunUpdate(*this, {IDR_CODE_IMAGE, IDR_LOGIC_IMAGE_0800, IDR_LOGIC_IMAGE_0804});
+    RunUpdateStage(*this, {IDR_CODE_IMAGE, IDR_LOGIC_IMAGE_0800, IDR_LOGIC_IMAGE_0804});
     return 0;
 }
 

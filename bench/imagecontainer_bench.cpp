@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "update/crc32.h"
-#include "update/imageacceptance.h"
-#include "update/imagebuilder.h"
-#include "update/imageheader.h"
+#include "firmware/crc32.h"
+#include "firmware/imageacceptance.h"
+#include "firmware/imagebuilder.h"
+#include "firmware/imageheader.h"
 
 namespace {
 

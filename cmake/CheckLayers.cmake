@@ -13,19 +13,20 @@ set(allowed_resources platform resources)
 set(allowed_device platform device)
 # What Linux says of a HID device, which the virtual mixer writes and the hardware backend reads.
 set(allowed_hid platform hid)
-set(allowed_update platform device update)
-set(allowed_porttest platform device update porttest)
+set(allowed_firmware platform firmware)
+set(allowed_stages platform device firmware stages)
 set(allowed_framework platform resources framework)
-set(allowed_app platform resources framework device update porttest app)
-# The simulated mixer: a device backend, and the mixer that device/ describes.
+set(allowed_app platform resources framework device stages app)
+# The simulated mixer: a device backend, the mixer that device/ describes, answering the status
+# words that device/ names.
 set(allowed_sim platform device hid sim)
-set(allowed_tools platform update tools)
+set(allowed_tools platform firmware tools)
 # The backend over a Linux system's own devices, the hardware's counterpart of sim.
 set(allowed_hardware platform hid hardware)
 # The entry points: each program puts the system's parts together.
 set(allowed_programs
-  platform hid resources framework device update porttest app sim hardware programs)
-set(layers platform hid resources device update porttest framework app sim hardware tools programs)
+  platform hid resources framework device stages app sim hardware programs)
+set(layers platform hid resources device firmware stages framework app sim hardware tools programs)
 
 if(CMAKE_ARGV3)
   get_filename_component(root "${CMAKE_ARGV3}" ABSOLUTE)

@@ -4,12 +4,12 @@
 #pragma once
 
 #include "device/kesthid.h"
+#include "device/mixerstatus.h"
 #include "platform/win32api.h"
 
 const BYTE REPORT_ID_COMMAND = 0xF0;
 const BYTE REPORT_ID_DATA = 0xF1;
 const DWORD DATA_BLOCK_SIZE = 60;
-const DWORD STATUS_BUSY = 1;
 // Status reads a poll makes before it gives up, 1 ms apart after each failure.
 const int STATUS_POLL_TRIES = 30;
 // A mixer that answers nothing but busy for this long is taken as stuck: the wizard offers no

@@ -48,7 +48,7 @@ MixerProtocol::MixerProtocol(const SimConfig& config)
 void MixerProtocol::Start(WORD productId) {
     m_productId = productId;
     m_pass = Pass::None;
-    m_status = kStatusPassOpen;
+    m_status = STATUS_PASS_OPEN;
     m_busy = false;
     m_extraBusyReads = 0;
     m_busyForever = false;
@@ -158,15 +158,15 @@ DWORD MixerProtocol::TakeCommand(const std::string& code, DWORD now, Restart* re
 void MixerProtocol::ApplicationModeCommand(const std::string& code, DWORD now) {
     if (code == "UATE") {
         m_signal.SwitchOn(now);
-        Finish(kStatusDone, now, 0);
+        Finish(STATUS_DONE, now, 0);
     } else if (code == "UATD") {
         m_signal.SwitchOff(now);
-        Finish(kStatusDone, now, 0);
+        Finish(STATUS_DONE, now, 0);
     } else if (code == "GECF") {
-        Finish(kStatusDone, now, 0);
+        Finish(STATUS_DONE, now, 0);
         m_dante.Arm();
     } else {
-        Finish(kStatusRejected, now, 0);
+        Finish(STATUS_REJECTED, now, 0);
     }
 }
 
@@ -178,38 +178,38 @@ void MixerProtocol::UpdateModeCommand(const std::string& code, DWORD now, Restar
 
     if (code == "ERFW") {
         m_code.Erase();
-        Finish(kStatusDone, now, m_timing.codeEraseMs);
+        Finish(STATUS_DONE, now, m_timing.codeEraseMs);
     } else if (code == "BLFW") {
-        Finish(kStatusDone, now, 0);
+        Finish(STATUS_DONE, now, 0);
     } else if (code == "WRFW" || code == "WRFP") {
         FlashImage& image = code == "WRFW" ? m_code : m_logic;
         image.BeginWrite();
         m_pass = code == "WRFW" ? Pass::CodeWrite : Pass::LogicWrite;
-        Finish(kStatusPassOpen, now, 0);
+        Finish(STATUS_PASS_OPEN, now, 0);
     } else if (code == "WRFI" || code == "WFPI") {
         const Pass expected = code == "WRFI" ? Pass::CodeWrite : Pass::LogicWrite;
         FlashImage& image = code == "WRFI" ? m_code : m_logic;
         const bool ok = pass == expected && image.EndWrite();
-        Finish(ok ? kStatusDone : kStatusRejected, now, m_timing.passEndMs);
+        Finish(ok ? STATUS_DONE : STATUS_REJECTED, now, m_timing.passEndMs);
     } else if (code == "VFFW" || code == "VFFP") {
         FlashImage& image = code == "VFFW" ? m_code : m_logic;
         const bool ok = image.BeginVerify();
         m_pass = !ok ? Pass::None : code == "VFFW" ? Pass::CodeVerify : Pass::LogicVerify;
-        Finish(ok ? kStatusPassOpen : kStatusRejected, now, 0);
+        Finish(ok ? STATUS_PASS_OPEN : STATUS_REJECTED, now, 0);
     } else if (code == "VFFI" || code == "VFPI") {
         const Pass expected = code == "VFFI" ? Pass::CodeVerify : Pass::LogicVerify;
         FlashImage& image = code == "VFFI" ? m_code : m_logic;
-        const DWORD status = pass != expected    ? kStatusRejected
-                             : image.EndVerify() ? kStatusDone
-                                                 : kStatusMismatch;
+        const DWORD status = pass != expected    ? STATUS_REJECTED
+                             : image.EndVerify() ? STATUS_DONE
+                                                 : STATUS_MISMATCH;
         Finish(status, now, m_timing.passEndMs);
     } else if (code == "ERFP" && alt) {
         m_logic.Erase();
-        Finish(kStatusDone, now, m_timing.logicEraseMs);
+        Finish(STATUS_DONE, now, m_timing.logicEraseMs);
     } else if (code == "BKFP" && !alt) {
         // The backup copy is made from a logic image that a verify pass confirmed.
         const bool ok = m_logic.GetState() == FlashImage::State::Verified;
-        Finish(ok ? kStatusDone : kStatusRejected, now, ok ? m_timing.logicBackupMs : 0);
+        Finish(ok ? STATUS_DONE : STATUS_REJECTED, now, ok ? m_timing.logicBackupMs : 0);
     } else if (code == "BOOT") {
         // The boot loader starts the application only when no image is left half done.
         auto sound = [](const FlashImage& image) {
@@ -221,7 +221,7 @@ void MixerProtocol::UpdateModeCommand(const std::string& code, DWORD now, Restar
     } else if (code == "EFWU") {
         // Already in update mode: nothing to do, and nothing answered.
     } else {
-        Finish(kStatusRejected, now, 0);
+        Finish(STATUS_REJECTED, now, 0);
     }
 }
 
@@ -238,11 +238,11 @@ DWORD MixerProtocol::TakeBlock(const BYTE* block) {
     m_busyForever = false;
     m_busy = false;
     if (image == nullptr) {
-        m_status = kStatusRejected;
+        m_status = STATUS_REJECTED;
     } else if (m_pass == Pass::CodeWrite || m_pass == Pass::LogicWrite) {
-        m_status = image->Write(block, kBlockSize) ? kStatusDone : kStatusRejected;
+        m_status = image->Write(block, kBlockSize) ? STATUS_DONE : STATUS_REJECTED;
     } else {
-        m_status = image->Verify(block, kBlockSize) ? kStatusDone : kStatusMismatch;
+        m_status = image->Verify(block, kBlockSize) ? STATUS_DONE : STATUS_MISMATCH;
     }
     return ERROR_SUCCESS;
 }
@@ -271,10 +271,10 @@ DWORD MixerProtocol::Answer(BYTE* report, std::size_t length, DWORD now, DWORD* 
     }
     DWORD status = m_status;
     if (m_busy || m_busyForever) {
-        status = kStatusBusy;
+        status = STATUS_BUSY;
     } else if (m_extraBusyReads > 0) {
         --m_extraBusyReads;
-        status = kStatusBusy;
+        status = STATUS_BUSY;
     } else if (m_dante.IsArmed()) {
         DWORD reading = 0;
         if (!m_dante.Read(&reading)) {

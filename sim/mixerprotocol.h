@@ -7,20 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "device/mixerstatus.h"
 #include "sim/dantecounter.h"
 #include "sim/flashimage.h"
 #include "sim/simconfig.h"
 #include "sim/testsignal.h"
 
 namespace sim {
-
-// The mixer's status words. 1 and the accepted values are what the host relies on; 2 and 3 are
-// this firmware's own refusals.
-inline constexpr DWORD kStatusPassOpen = 0;
-inline constexpr DWORD kStatusBusy = 1;
-inline constexpr DWORD kStatusRejected = 2;  // unknown command, or not allowed now
-inline constexpr DWORD kStatusMismatch = 3;  // a verified block or pass differs from the flash
-inline constexpr DWORD kStatusDone = 4;
 
 // What a transfer that the faults make fail leaves as its error: Windows' word for a control
 // transfer that went wrong on the wire. A report the mixer does not have is stalled instead, with
@@ -87,7 +80,7 @@ private:
     DanteCounter m_dante;
 
     // The answer to the last command or block.
-    DWORD m_status = kStatusPassOpen;
+    DWORD m_status = STATUS_PASS_OPEN;
     DWORD m_busyUntil = 0;
     bool m_busy = false;
     unsigned m_extraBusyReads = 0;

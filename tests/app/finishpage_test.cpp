@@ -70,7 +70,7 @@ TEST(FinishPage, ShowsEachRowOfTheOutcomeTable) {
         ScriptedWizard wizard;
         Workers().update = [&c](CInstallingPage& page) {
             CSetupDlg::SetWorkerOutcome(c.title, c.body, 0, c.error);
-            page.Notify(WN_DONE);
+            page.Done();
         };
         EXPECT_EQ(wizard.Run("-quiet"), c.error) << c.name;
         const FinishTexts texts = FinishPage(wizard);
@@ -85,10 +85,10 @@ TEST(FinishPage, AFailedUpdateIsWhatTheFinishPageShowsAfterSkippedTests) {
     Workers().update = [](CInstallingPage& page) {
         CSetupDlg::SetWorkerOutcome(IDS_UPDATE_FAILED_TITLE, IDS_UPDATE_FAILED_TEXT, 0,
                                     ERROR_BAD_FORMAT);
-        page.Notify(WN_DONE);
+        page.Done();
     };
     // The tests find the failure and leave the record as it is.
-    const auto skip = [](CProgressPage& page) { page.Notify(WN_DONE); };
+    const auto skip = [](CProgressPage& page) { page.Done(); };
     Workers().usbTest = skip;
     Workers().danteTest = skip;
     EXPECT_EQ(wizard.Run("-quiet -usbtest -dantetest"), ERROR_BAD_FORMAT);

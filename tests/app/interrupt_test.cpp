@@ -86,9 +86,9 @@ TEST_F(Interrupt, TheUpdatesBoxRefusesItAndTheFinishPageEndsWithTheOutcome) {
     ScriptedWizard wizard;
     wizard.view.Script({Press::Next, Press::Interrupt, Press::Ok, Press::Interrupt});
     Workers().update = [](CInstallingPage& page) {
-        page.Ask(WN_ASK_BAD_IMAGE);
+        page.Ask(WorkerQuestion::BadImage);
         page.StoreFailure(ERROR_BAD_FORMAT);
-        page.Notify(WN_DONE);
+        page.Done();
     };
     EXPECT_EQ(wizard.Run(""), ERROR_BAD_FORMAT);
     const auto refused = wizard.EventsOn(IDD_INSTALLING, Kind::InterruptRefused);

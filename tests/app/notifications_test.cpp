@@ -40,9 +40,9 @@ std::vector<ULONGLONG> TaskbarValues(const ScriptedWizard& wizard) {
 TEST(UpdatePage, ShowsHalfOfTheWorkersProgressAndSkipsEqualPositions) {
     ScriptedWizard wizard;
     Workers().update = [](CInstallingPage& page) {
-        page.Notify(WN_PROGRESS_START);
+        page.StartProgress();
         for (LONG value : {0, 1, 2, 199, 200, 200}) {
-            page.Notify(WN_PROGRESS, value);
+            page.Progress(value);
         }
         Succeed(page);
     };
@@ -57,7 +57,7 @@ TEST(UpdatePage, AnAnswerLeftFromBeforeIsClearedBeforeTheBoxIsAsked) {
     wizard.view.Script({Press::Next, Press::Ok, Press::Finish});
     Workers().update = [](CInstallingPage& page) {
         InterlockedExchange(&UpdateAnswer, IDCANCEL);  // left from an earlier box
-        page.Ask(WN_ASK_NOT_CONNECTED);
+        page.Ask(WorkerQuestion::NotConnected);
         Succeed(page);
     };
     EXPECT_EQ(wizard.Run(""), 0);
@@ -71,19 +71,19 @@ TEST(UpdatePage, EveryNotificationFromTheWorkersThread) {
     ScriptedWizard wizard;
     wizard.view.Script({Press::Next, Press::Ok, Press::Ok, Press::Finish});
     Workers().update = [](CInstallingPage& page) {
-        page.Notify(WN_ANIMATE);
-        page.Notify(WN_PROGRESS_START);
-        page.Notify(WN_PROGRESS, 100);
-        page.Notify(WN_MARQUEE_ON);
-        page.Notify(WN_MARQUEE_OFF);
-        page.Ask(WN_ASK_NOT_CONNECTED);
-        page.Ask(WN_ASK_BAD_IMAGE);
-        page.Notify(WN_ANIMATE);
+        page.Animate();
+        page.StartProgress();
+        page.Progress(100);
+        page.Marquee(true);
+        page.Marquee(false);
+        page.Ask(WorkerQuestion::NotConnected);
+        page.Ask(WorkerQuestion::BadImage);
+        page.Animate();
         page.Notify(99);                     // no such notification
         page.Notify(static_cast<UINT>(-1));  // nor is a negative code
         CSetupDlg::SetWorkerOutcome(IDS_UPDATE_FAILED_TITLE, IDS_UPDATE_FAILED_TEXT, 0,
                                     ERROR_BAD_FORMAT);
-        page.Notify(WN_DONE);
+        page.Done();
     };
     EXPECT_EQ(wizard.Run(""), ERROR_BAD_FORMAT);
 
@@ -124,9 +124,9 @@ TEST(UpdatePage, EveryNotificationFromTheWorkersThread) {
 TEST(UpdatePage, ProgressBeforeTheStartMovesTheHiddenBar) {
     ScriptedWizard wizard;
     Workers().update = [](CInstallingPage& page) {
-        page.Notify(WN_ANIMATE);
-        page.Notify(WN_PROGRESS, 120);
-        page.Notify(WN_PROGRESS_START);
+        page.Animate();
+        page.Progress(120);
+        page.StartProgress();
         Succeed(page);
     };
     EXPECT_EQ(wizard.Run("-quiet"), 0);
@@ -145,13 +145,13 @@ TEST(UpdatePage, ProgressBeforeTheStartMovesTheHiddenBar) {
 TEST(TestPages, ShowTheValueItselfAndIgnoreTheUpdatesOwnCodes) {
     ScriptedWizard wizard;
     const auto script = [](CProgressPage& page) {
-        page.Notify(WN_ANIMATE);
-        page.Notify(WN_PROGRESS_START);
-        page.Notify(WN_PROGRESS, 95);
+        page.Animate();
+        page.StartProgress();
+        page.Progress(95);
         page.Notify(WN_ASK_BAD_IMAGE);
-        page.Notify(WN_MARQUEE_ON);
-        page.Notify(WN_MARQUEE_OFF);
-        page.Notify(WN_PROGRESS, 100);
+        page.Marquee(true);
+        page.Marquee(false);
+        page.Progress(100);
         Succeed(page, IDS_USB_TEST_PASSED_TEXT);
     };
     Workers().usbTest = script;
@@ -173,8 +173,8 @@ TEST(TestPages, TheTaskbarIsGoneAfterTheUpdatePage) {
     ScriptedWizard wizard;
     Workers().usbTest = [](CTestingPage& page) {
         EXPECT_EQ(page.GetSetupDlg()->m_pTaskbarList, nullptr);
-        page.Notify(WN_ANIMATE);
-        page.Notify(WN_PROGRESS_START);
+        page.Animate();
+        page.StartProgress();
         Succeed(page, IDS_USB_TEST_PASSED_TEXT);
     };
     EXPECT_EQ(wizard.Run("-quiet -usbtest"), 0);
@@ -188,7 +188,7 @@ TEST(AnswerProtocol, AStaleAnswerIsClearedBeforeAsking) {
     InterlockedExchange(&UsbTestAnswer, 7);  // left from an earlier box
     LONG answer = 0;
     Workers().usbTest = [&answer](CTestingPage& page) {
-        answer = page.Ask(WN_ASK_NOT_CONNECTED);
+        answer = page.Ask(WorkerQuestion::NotConnected);
         Succeed(page, IDS_USB_TEST_PASSED_TEXT);
     };
     EXPECT_EQ(wizard.Run("-usbtestonly"), 0);
@@ -202,7 +202,7 @@ TEST(AnswerProtocol, ABoxThatCannotBeShownStillLetsTheWorkerGoOn) {
     wizard.view.SetCanShowMessageBox(false);
     LONG answer = 0;
     Workers().update = [&answer](CInstallingPage& page) {
-        answer = page.Ask(WN_ASK_NOT_CONNECTED);
+        answer = page.Ask(WorkerQuestion::NotConnected);
         Succeed(page);
     };
     EXPECT_EQ(wizard.Run("-quiet"), 0);
@@ -213,7 +213,7 @@ TEST(AnswerProtocol, WhenInputEndsABoxIsAnsweredOk) {
     ScriptedWizard wizard;
     LONG answer = 0;
     Workers().danteTest = [&answer](CDantePage& page) {
-        answer = page.Ask(WN_ASK_NOT_CONNECTED);
+        answer = page.Ask(WorkerQuestion::NotConnected);
         Succeed(page, IDS_DANTE_TEST_PASSED_TEXT);
     };
     EXPECT_EQ(wizard.Run("-quiet -dantetestonly"), 0);

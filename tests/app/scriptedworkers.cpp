@@ -10,7 +10,7 @@ WorkerScripts& Workers() {
 
 void Succeed(CProgressPage& page, int bodyId) {
     CSetupDlg::SetWorkerOutcome(0, bodyId, 0, 0);
-    page.Notify(WN_DONE);
+    page.Done();
 }
 
 // The stages' worker operations, linked in place of the real ones.

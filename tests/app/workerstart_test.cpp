@@ -33,7 +33,7 @@ void UpdateThenNoMoreThreads(DWORD error) {
                                         static_cast<int>(error));
         }
         AfxSetThreadStartFailure(ERROR_NOT_ENOUGH_MEMORY);
-        page.Notify(WN_DONE);
+        page.Done();
     };
 }
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "update/firmwareimage.h"
-#include "update/imageacceptance.h"
-#include "update/imageheader.h"
+#include "firmware/firmwareimage.h"
+#include "firmware/imageacceptance.h"
+#include "firmware/imageheader.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include <string>
 
+#include "firmware/firmwareimage.h"
+#include "firmware/imageacceptance.h"
 #include "platform/win32api.h"
 #include "resources/dialogtemplate.h"
 #include "resources/resource.h"
-#include "update/firmwareimage.h"
-#include "update/imageacceptance.h"
 
 namespace {
 

@@ -69,7 +69,7 @@ void ProgramCode(CVantorHid& mixer, const std::vector<BYTE>& data,
     EXPECT_EQ(SendBlocks(mixer, data), 4u);
     EXPECT_EQ(Exchange(mixer, "WRFI"), 4u);
     EXPECT_EQ(Exchange(mixer, "VFFW"), 0u);
-    EXPECT_EQ(SendBlocks(mixer, verifyData), data == verifyData ? 4u : sim::kStatusMismatch);
+    EXPECT_EQ(SendBlocks(mixer, verifyData), data == verifyData ? 4u : STATUS_MISMATCH);
     EXPECT_EQ(Exchange(mixer, "VFFI"), expectedVerifyEnd);
 }
 
@@ -117,7 +117,7 @@ TEST(MixerProtocol, AVerifyMismatchFailsThePassAndKeepsTheMixerInUpdateMode) {
     changed[599] ^= 0x01;
     {
         CVantorHid mixer(VENDOR_ID, PRODUCT_ID_UPDATE_ALT, 0);
-        ProgramCode(mixer, code, changed, sim::kStatusMismatch);
+        ProgramCode(mixer, code, changed, STATUS_MISMATCH);
         EXPECT_TRUE(mixer.SendCommand("BOOT"));
     }
     Sleep(sim::SimTiming{}.restartMs);
@@ -155,13 +155,13 @@ TEST(MixerProtocol, CommandsOutOfPlaceAreRejected) {
     for (const Case& c : cases) {
         SimulatedSystem system(MixerStartingIn(c.start));
         CVantorHid mixer(VENDOR_ID, c.productId, 0);
-        EXPECT_EQ(Exchange(mixer, c.command), sim::kStatusRejected) << c.command;
+        EXPECT_EQ(Exchange(mixer, c.command), STATUS_REJECTED) << c.command;
         // A stray data block outside a pass is rejected too.
         const BYTE block[DATA_BLOCK_SIZE] = {};
         DWORD status = 0;
         ASSERT_TRUE(mixer.WriteFeature(REPORT_ID_DATA, block, sizeof block));
         ASSERT_TRUE(mixer.PollStatus(&status));
-        EXPECT_EQ(status, sim::kStatusRejected);
+        EXPECT_EQ(status, STATUS_REJECTED);
     }
 }
 
@@ -211,9 +211,9 @@ TEST(MixerProtocol, AnImageLargerThanItsFlashIsRefused) {
         CVantorHid mixer(VENDOR_ID, PRODUCT_ID_UPDATE_ALT, 0);
         EXPECT_EQ(Exchange(mixer, c.open), 0u);
         // Two blocks fill the flash; the third has no room and is not kept.
-        EXPECT_EQ(SendBlocks(mixer, Payload(3 * DATA_BLOCK_SIZE, 1)), sim::kStatusRejected);
+        EXPECT_EQ(SendBlocks(mixer, Payload(3 * DATA_BLOCK_SIZE, 1)), STATUS_REJECTED);
         EXPECT_EQ((system.Mixer().*c.flash)(), Payload(2 * DATA_BLOCK_SIZE, 1)) << c.open;
-        EXPECT_EQ(Exchange(mixer, c.close), sim::kStatusRejected) << c.close;
+        EXPECT_EQ(Exchange(mixer, c.close), STATUS_REJECTED) << c.close;
     }
 }
 
@@ -250,8 +250,8 @@ TEST(MixerProtocol, GecfMakesTheNextStatusReadTheDanteCounters) {
         // The signal commands are the mixer's own too; a read after another command is that
         // command's status, not the counter's.
         ASSERT_TRUE(mixer.SendCommand("GECF"));
-        EXPECT_EQ(Exchange(mixer, "UATE"), sim::kStatusDone);
-        EXPECT_EQ(Exchange(mixer, "UATD"), sim::kStatusDone);
+        EXPECT_EQ(Exchange(mixer, "UATE"), STATUS_DONE);
+        EXPECT_EQ(Exchange(mixer, "UATD"), STATUS_DONE);
     }
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "update/crc32.h"
+#include "firmware/crc32.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "firmware/firmwareimage.h"
+#include "firmware/imagebuilder.h"
 #include "tools/fwimage/commands.h"
 #include "tools/fwimage/imagefile.h"
 #include "tools/fwimage/randompayload.h"
 #include "tools/fwimage/textvalues.h"
-#include "update/firmwareimage.h"
-#include "update/imagebuilder.h"
 
 namespace {
 

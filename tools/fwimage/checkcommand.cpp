@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
+#include "firmware/firmwareimage.h"
+#include "firmware/imageacceptance.h"
 #include "tools/fwimage/commands.h"
 #include "tools/fwimage/imagefile.h"
-#include "update/firmwareimage.h"
-#include "update/imageacceptance.h"
 
 int RunCheck(int argc, char** argv) {
     const char* path = nullptr;

@@ -10,8 +10,8 @@
 #include <limits>
 #include <memory>
 
+#include "firmware/firmwareimage.h"
 #include "tools/fwimage/commands.h"
-#include "update/firmwareimage.h"
 
 namespace {
 

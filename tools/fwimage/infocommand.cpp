@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "firmware/crc32.h"
+#include "firmware/imageheader.h"
 #include "tools/fwimage/commands.h"
 #include "tools/fwimage/imagefile.h"
 #include "tools/fwimage/textvalues.h"
-#include "update/crc32.h"
-#include "update/imageheader.h"
 
 namespace {
 
