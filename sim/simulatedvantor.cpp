@@ -4,17 +4,14 @@
 #include <cstdio>
 #include <optional>
 
+#include "sim/processclock.h"
+
 namespace sim {
 
 namespace {
 
 // The room that a wave device's interface name has in the wizard, NUL included, in UTF-16.
 constexpr std::size_t kInterfaceNameRoom = 1024;
-
-// Reached as in a wrapping clock: the signed difference is not negative.
-bool Reached(DWORD now, DWORD when) {
-    return static_cast<LONG>(now - when) >= 0;
-}
 
 std::string Hex4(WORD value) {
     char text[8];
@@ -142,8 +139,7 @@ public:
                 end = *m_endedAt;
             }
         }
-        const LONG elapsed = static_cast<LONG>(end - startedAt);
-        return elapsed <= 0 ? 0 : std::uint64_t(elapsed) * kSignalRate / 1000 * kSignalFrameBytes;
+        return BytesArrived(startedAt, end, kSignalRate, kSignalFrameBytes);
     }
 
     void Read(DWORD startedAt, std::uint64_t offset, BYTE* data, std::size_t length) override {
