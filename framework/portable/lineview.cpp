@@ -53,23 +53,13 @@ std::string Escaped(const std::string& text) {
     return out;
 }
 
-// "&Next >" reads "next": the access-key marker and the arrows are decoration, "&&" a real '&'.
+// "&Next >" reads "next": the arrows are decoration too.
 std::string ButtonName(const ButtonView& button) {
-    std::string name;
-    for (std::size_t i = 0; i < button.text.size(); ++i) {
-        const char c = button.text[i];
-        if (c == '&' && i + 1 < button.text.size() && button.text[i + 1] == '&') {
-            name += '&';
-            ++i;
-        } else if (c != '&' && c != '<' && c != '>') {
-            name += c;
-        }
-    }
+    std::string name = button.Label();
+    name.erase(
+        std::remove_if(name.begin(), name.end(), [](char c) { return c == '<' || c == '>'; }),
+        name.end());
     return Lower(Trimmed(name));
-}
-
-bool Usable(const ButtonView& button) {
-    return button.visible && button.enabled;
 }
 
 bool IsFinishPage(const PageView& page) {
@@ -320,7 +310,7 @@ void LineView::ShowControl(const SheetView& sheet, std::size_t index) {
 void LineView::ShowButtons(const SheetView& sheet) {
     std::string list;
     for (const ButtonView* button : {&sheet.back, &sheet.next, &sheet.finish, &sheet.cancel}) {
-        if (Usable(*button)) {
+        if (button->Usable()) {
             list += (list.empty() ? "" : ", ") + ButtonName(*button);
         }
     }
@@ -362,13 +352,13 @@ std::optional<Press> LineView::Take(const SheetView& sheet, const std::string& w
         usable = sheet.messageBox.has_value();
     } else if (w == "next") {
         press = Press::Next;
-        usable = !sheet.messageBox && Usable(sheet.next);
+        usable = !sheet.messageBox && sheet.next.Usable();
     } else if (w == "finish") {
         press = Press::Finish;
-        usable = !sheet.messageBox && Usable(sheet.finish);
+        usable = !sheet.messageBox && sheet.finish.Usable();
     } else if (w == "cancel") {
         press = Press::Cancel;
-        usable = !sheet.messageBox && Usable(sheet.cancel);
+        usable = !sheet.messageBox && sheet.cancel.Usable();
     }
     if (!press) {
         Line("input", "unknown word \"" + word + "\"");

@@ -41,6 +41,12 @@ struct ButtonView {
     bool visible = true;
     bool enabled = true;
     std::string text;  // "< &Back", "&Next >", "&Finish", "Cancel": '&' marks the access key
+
+    // A person can press it: it shows and is enabled.
+    bool Usable() const { return visible && enabled; }
+    // The text as it reads, without its access-key marks: "&Next >" reads "Next >"; "&&" is a
+    // real '&'.
+    std::string Label() const;
 };
 
 struct MessageBoxView {

@@ -35,29 +35,19 @@ Press AutomaticPress(const SheetView& sheet) {
     if (sheet.messageBox) {
         return Press::Ok;
     }
-    const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
-    if (usable(sheet.cancel)) {
+    if (sheet.cancel.Usable()) {
         return Press::Cancel;
     }
-    if (usable(sheet.finish)) {
+    if (sheet.finish.Usable()) {
         return Press::Finish;
     }
-    if (usable(sheet.next)) {
+    if (sheet.next.Usable()) {
         return Press::Next;
     }
     return Press::None;
 }
 
 }  // namespace
-
-const ControlView* PageView::Control(int id) const {
-    for (const ControlView& control : controls) {
-        if (control.id == id) {
-            return &control;
-        }
-    }
-    return nullptr;
-}
 
 WindowModel& WindowModel::Instance() {
     static WindowModel model;
@@ -209,21 +199,19 @@ bool WindowModel::PersonCanAct() {
         return true;
     }
     const SheetView sheet = Snapshot();
-    const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
-    return usable(sheet.next) || usable(sheet.finish) || usable(sheet.cancel);
+    return sheet.next.Usable() || sheet.finish.Usable() || sheet.cancel.Usable();
 }
 
 void WindowModel::HandleInterrupt(int sig) {
     const SheetView sheet = Snapshot();
-    const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
     if (!m_box && m_behaviour != nullptr) {
         // Where the wizard offers a way out, the interruption takes it: Cancel, or on a page that
         // offers only Finish, where the work is over, Finish, which ends with the outcome's code.
-        if (usable(sheet.cancel)) {
+        if (sheet.cancel.Usable()) {
             m_behaviour->Press(Press::Cancel);
             return;
         }
-        if (usable(sheet.finish)) {
+        if (sheet.finish.Usable()) {
             m_behaviour->Press(Press::Finish);
             return;
         }

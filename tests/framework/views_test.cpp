@@ -100,6 +100,16 @@ struct Lines {
 
 using Expected = std::vector<std::string>;
 
+TEST(ButtonView, ReadsWithoutItsAccessKeyMarks) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"&Next >", "Next >"}, {"< &Back", "< Back"}, {"Cancel", "Cancel"},
+        {"R&&D", "R&D"},       {"&&&Save", "&Save"},  {"Trailing&", "Trailing"},
+    };
+    for (const auto& [text, label] : cases) {
+        EXPECT_EQ((portable::ButtonView{true, true, text}.Label()), label) << text;
+    }
+}
+
 TEST(LineView, WritesThePagesAsTheyOpen) {
     Lines run;
     SheetView sheet = Welcome();
