@@ -12,21 +12,11 @@ namespace portable {
 
 namespace {
 
-// The finish page's three texts are its whole message, so they get lines of their own.
-constexpr int kFinishTitle = 1003;
-constexpr int kFinishBody = 1004;
-constexpr int kFinishFooter = 1005;
-
-bool IsFinishPage(const PageView& page) {
-    const auto has = [&](int id) {
-        return std::any_of(page.controls.begin(), page.controls.end(),
-                           [id](const ControlView& c) { return c.id == id; });
-    };
-    return has(kFinishTitle) && has(kFinishBody) && has(kFinishFooter);
-}
-
-bool IsFinishText(int id) {
-    return id == kFinishTitle || id == kFinishBody || id == kFinishFooter;
+// A page with texts that tell the outcome (the finish page's) has them as its whole message, so
+// they get lines of their own.
+bool TellsOutcome(const PageView& page) {
+    return std::any_of(page.controls.begin(), page.controls.end(),
+                       [](const ControlView& c) { return c.role == ControlView::Role::Outcome; });
 }
 
 }  // namespace
@@ -110,17 +100,14 @@ void LineView::ShowPage(const SheetView& sheet) {
             Line(keyword, "");
         }
     };
-    if (IsFinishPage(page)) {
+    if (TellsOutcome(page)) {
         heading(TitleIndex(page), "page");
         for (std::size_t i = 0; i < page.controls.size(); ++i) {
             m_seen[i].text = ShownText(page.controls[i]);
         }
-        for (int id : {kFinishTitle, kFinishBody, kFinishFooter}) {
-            for (std::size_t i = 0; i < page.controls.size(); ++i) {
-                if (page.controls[i].id == id) {
-                    heading(i, "finish");
-                    break;
-                }
+        for (std::size_t i = 0; i < page.controls.size(); ++i) {
+            if (page.controls[i].role == ControlView::Role::Outcome) {
+                heading(i, "finish");
             }
         }
     } else if (page.exterior) {
@@ -141,7 +128,7 @@ void LineView::ShowControl(const SheetView& sheet, std::size_t index) {
         case ControlView::Kind::Text: {
             std::optional<std::string> text = ShownText(c);
             if (text && text != seen.text) {
-                const bool finish = IsFinishText(c.id) && IsFinishPage(sheet.page);
+                const bool finish = c.role == ControlView::Role::Outcome;
                 Line(finish ? "finish" : "text", *text);
             }
             seen.text = std::move(text);

@@ -13,7 +13,11 @@ namespace portable {
 
 struct ControlView {
     enum class Kind { Text, Animation, ProgressBar };
+    // What a text is to the page, as its dialog template says. Outcome: one of the texts that
+    // together tell the outcome of the run (the finish page's), the page's whole message.
+    enum class Role { Plain, Outcome };
     Kind kind = Kind::Text;
+    Role role = Role::Plain;
     int id = 0;  // IDC_STATIC (-1) for texts the program never addresses
     std::string text;
     bool visible = true;

@@ -371,6 +371,7 @@ SheetView WindowModel::Snapshot() {
         control.kind = window->kind == Window::Kind::Animation     ? ControlView::Kind::Animation
                        : window->kind == Window::Kind::ProgressBar ? ControlView::Kind::ProgressBar
                                                                    : ControlView::Kind::Text;
+        control.role = window->role;
         control.id = window->id;
         control.text = window->text;
         control.visible = window->visible;

@@ -33,6 +33,7 @@ struct Window {
     bool visible = true;
     bool enabled = true;
     HFONT font = nullptr;
+    ControlView::Role role = ControlView::Role::Plain;  // of a text, from its dialog template
     // Progress bar.
     int position = 0;
     int rangeMin = 0;
