@@ -52,11 +52,11 @@ public:
     unsigned GetOverlappingTransfers() const { return m_transfers.Overlaps(); }
 
 private:
-    // The wave devices of a direction in the order of their ids. The caller holds m_mutex.
     struct WaveEndpoint;
+    // The wave devices of a direction in the order of their ids. The caller holds m_mutex.
     std::vector<WaveEndpoint> Endpoints(portable::WaveDirection direction) const;
 
-    SimConfig m_config;
+    SimConfig m_config;          // its faults change on Replug, under m_mutex
     mutable std::mutex m_mutex;  // everything below
     DeviceTree m_tree;
     DWORD m_rootHub;
