@@ -13,6 +13,19 @@ inline constexpr char SWITCH_DANTE_TEST[] = "-dantetest";
 inline constexpr char SWITCH_USB_TEST_ONLY[] = "-usbtestonly";
 inline constexpr char SWITCH_DANTE_TEST_ONLY[] = "-dantetestonly";
 
+// Each switch with what it does, for the programs' help.
+struct WizardSwitch {
+    LPCSTR text;
+    LPCSTR help;
+};
+inline constexpr WizardSwitch WIZARD_SWITCHES[] = {
+    {SWITCH_QUIET, "no questions; Next and Finish are pressed by themselves"},
+    {SWITCH_USB_TEST, "test the USB audio port after the update"},
+    {SWITCH_DANTE_TEST, "test the Dante serial port after the update"},
+    {SWITCH_USB_TEST_ONLY, "only the USB audio port test"},
+    {SWITCH_DANTE_TEST_ONLY, "only the Dante serial port test"},
+};
+
 BOOL IsSwitchPresent(LPCSTR lpCmdLine, LPCSTR lpSwitch);
 
 enum class WizardPage { Welcome, Update, UsbTest, DanteTest, Finish };

@@ -11,18 +11,21 @@ cmake_minimum_required(VERSION 3.25)
 set(allowed_platform platform)
 set(allowed_resources platform resources)
 set(allowed_device platform device)
+# What Linux says of a HID device, which the virtual mixer writes and the hardware backend reads.
+set(allowed_hid platform hid)
 set(allowed_update platform device update)
 set(allowed_porttest platform device update porttest)
 set(allowed_framework platform resources framework)
 set(allowed_app platform resources framework device update porttest app)
-# The simulated mixer is a device backend; setup-sim's entry point shows the wizard through the
-# framework's views.
-set(allowed_sim platform framework sim)
+# The simulated mixer: a device backend, and the mixer that device/ describes.
+set(allowed_sim platform device hid sim)
 set(allowed_tools platform update tools)
-# The backend over a Linux system's own devices, the hardware's counterpart of sim; vantor-setup's
-# entry point names the mixer's vendor and shows the wizard through the framework's views.
-set(allowed_hardware platform device framework hardware)
-set(layers platform resources device update porttest framework app sim hardware tools)
+# The backend over a Linux system's own devices, the hardware's counterpart of sim.
+set(allowed_hardware platform hid hardware)
+# The entry points: each program puts the system's parts together.
+set(allowed_programs
+  platform hid resources framework device update porttest app sim hardware programs)
+set(layers platform hid resources device update porttest framework app sim hardware tools programs)
 
 if(CMAKE_ARGV3)
   get_filename_component(root "${CMAKE_ARGV3}" ABSOLUTE)

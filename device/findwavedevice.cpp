@@ -2,11 +2,9 @@
 
 #include <cstring>
 
-namespace {
+#include "platform/interfaceclasses.h"
 
-// KSCATEGORY_AUDIO.
-const GUID AUDIO_INTERFACE_CLASS = {
-    0x6994AD04, 0x93EF, 0x11D0, {0xA3, 0xCC, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
+namespace {
 
 // Room for the interface path in the detail record: its fixed part and 513 wide characters.
 const DWORD DETAIL_BUFFER_SIZE = 1030;

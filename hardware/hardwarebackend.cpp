@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "hardware/alsacapture.h"
-#include "hardware/errnotable.h"
 #include "hardware/hidrawchannel.h"
+#include "hardware/udevpointers.h"
+#include "hid/errnotable.h"
+#include "platform/interfaceclasses.h"
+#include "platform/portable/interfacepath.h"
 
 namespace hardware {
 
@@ -18,26 +20,19 @@ namespace {
 
 constexpr DWORD kRootNode = 1;
 
-// "\\?\<bus>#vid_<vendor>&pid_<product>#<node name>#{<interface class>}".
-std::string InterfacePath(const char* bus, WORD vendorId, WORD productId, const std::string& name,
-                          const char* interfaceClass) {
-    char path[160];
-    std::snprintf(path, sizeof path, "\\\\?\\%s#vid_%04x&pid_%04x#%s#{%s}", bus, vendorId,
-                  productId, name.c_str(), interfaceClass);
-    return path;
-}
-
 }  // namespace
 
 std::string HidInterfacePath(const HidrawDevice& device) {
-    return InterfacePath("hid", device.vendorId, device.productId,
-                         "hidraw" + std::to_string(device.number),
-                         "4d1e55b2-f16f-11cf-88cb-001111000030");
+    return portable::InterfacePath(
+        "HID\\" + portable::UsbIds(device.description.vendorId, device.description.productId) +
+            "\\hidraw" + std::to_string(device.number),
+        HID_INTERFACE_CLASS);
 }
 
 std::string AudioInterfacePath(const SoundCard& card) {
-    return InterfacePath("usb", card.vendorId, card.productId, "card" + std::to_string(card.number),
-                         "6994ad04-93ef-11d0-a3cc-00a0c9223196");
+    return portable::InterfacePath("USB\\" + portable::UsbIds(card.vendorId, card.productId) +
+                                       "\\card" + std::to_string(card.number),
+                                   AUDIO_INTERFACE_CLASS);
 }
 
 HardwareBackend::HardwareBackend(WORD watchedVendor, std::ostream& warnings)
@@ -100,7 +95,7 @@ bool HardwareBackend::ParentNode(DWORD devInst, DWORD* parent) {
 }
 
 void HardwareBackend::WarnOnce(const HidrawDevice& device, int error) {
-    if (device.vendorId != m_watchedVendor || !m_warned.insert(device.devnode).second) {
+    if (device.description.vendorId != m_watchedVendor || !m_warned.insert(device.devnode).second) {
         return;
     }
     m_warnings << "vantor-setup: the Vantor is at " << device.devnode
@@ -127,32 +122,25 @@ DWORD HardwareBackend::OpenHid(const std::string& path, DWORD /*desiredAccess*/,
         if (error == EACCES || error == EPERM) {
             WarnOnce(device, error);
         }
-        return Win32ErrorForOpen(error);
+        return hid::Win32ErrorForOpen(error);
     }
     // The number may have passed to another device since the nodes were listed: the device listed
     // has left (a mixer restarting), and the node is no longer its own.
-    if (const int error = CheckIdentity(fd, device.vendorId, device.productId)) {
+    if (const int error =
+            CheckIdentity(fd, device.description.vendorId, device.description.productId)) {
         close(fd);
-        return Win32ErrorForOpen(error);
+        return hid::Win32ErrorForOpen(error);
     }
-    portable::HidDescription description;
-    description.vendorId = device.vendorId;
-    description.productId = device.productId;
-    description.versionNumber = device.versionNumber;
-    description.manufacturer = device.manufacturer;
-    description.product = device.product;
-    description.serialNumber = device.serialNumber;
+    portable::HidDescription description = device.description;
     description.hasPreparsedData = ReadCapabilities(fd, &description.caps);
     *channel = std::make_shared<HidrawChannel>(fd, description);
     return ERROR_SUCCESS;
 }
 
 bool HardwareBackend::UdevBusy(Clock::time_point now) {
-    udev* context = udev_new();
-    udev_queue* queue = context != nullptr ? udev_queue_new(context) : nullptr;
-    const bool busy = queue != nullptr && udev_queue_get_queue_is_empty(queue) == 0;
-    udev_queue_unref(queue);
-    udev_unref(context);
+    const UdevPtr<udev> context(udev_new());
+    const UdevPtr<udev_queue> queue(context ? udev_queue_new(context.get()) : nullptr);
+    const bool busy = queue && udev_queue_get_queue_is_empty(queue.get()) == 0;
     if (!busy) {
         m_udevBusySince.reset();
         return false;
@@ -169,7 +157,7 @@ bool HardwareBackend::InstallationPending() {
     const Clock::time_point now = Clock::now();
     bool pending = UdevBusy(now);
     for (const HidrawDevice& device : PresentHidrawDevices()) {
-        if (device.vendorId != m_watchedVendor) {
+        if (device.description.vendorId != m_watchedVendor) {
             continue;
         }
         if (access(device.devnode.c_str(), R_OK | W_OK) == 0) {

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "hardware/errnotable.h"
 #include "hardware/hidreportdescriptor.h"
+#include "hid/errnotable.h"
 
 namespace hardware {
 
@@ -35,7 +35,7 @@ HidrawChannel::~HidrawChannel() {
 
 DWORD HidrawChannel::Describe(portable::HidDescription* description) {
     if (const int error = CheckIdentity(m_fd, m_description.vendorId, m_description.productId)) {
-        return Win32ErrorForTransfer(error);
+        return hid::Win32ErrorForTransfer(error);
     }
     *description = m_description;
     return ERROR_SUCCESS;
@@ -44,7 +44,7 @@ DWORD HidrawChannel::Describe(portable::HidDescription* description) {
 DWORD HidrawChannel::GetFeature(BYTE* report, std::size_t length) {
     const int got = Ioctl(m_fd, HIDIOCGFEATURE(length), report);
     if (got < 0) {
-        return Win32ErrorForTransfer(errno);
+        return hid::Win32ErrorForTransfer(errno);
     }
     // A device may answer with less than the whole report; Windows hands back the rest as zeros.
     if (static_cast<std::size_t>(got) < length) {
@@ -56,7 +56,7 @@ DWORD HidrawChannel::GetFeature(BYTE* report, std::size_t length) {
 DWORD HidrawChannel::SetFeature(const BYTE* report, std::size_t length) {
     std::vector<BYTE> copy(report, report + length);  // the ioctl's argument is not const
     if (Ioctl(m_fd, HIDIOCSFEATURE(length), copy.data()) < 0) {
-        return Win32ErrorForTransfer(errno);
+        return hid::Win32ErrorForTransfer(errno);
     }
     return ERROR_SUCCESS;
 }

@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "hardware/udevpointers.h"
+#include "hid/hidid.h"
+#include "hid/sysfsnames.h"
 
 namespace hardware {
 
 namespace {
+
+namespace sysfs = hid::sysfs;
 
 // The kernel keeps USB strings in sysfs as UTF-8, a line each; a device without the string has no
 // file.
@@ -27,76 +32,47 @@ std::optional<std::u16string> UsbString(udev_device* usbDevice, const char* attr
     return text;
 }
 
-bool ParseHex(const std::string& text, unsigned long limit, unsigned long* value) {
-    if (text.empty() || text.size() > 8 ||
-        text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-        return false;
-    }
-    *value = std::strtoul(text.c_str(), nullptr, 16);
-    return *value <= limit;
-}
-
 std::optional<HidrawDevice> Describe(udev_device* hidraw) {
     HidrawDevice device;
     device.devnode = UdevText(udev_device_get_devnode(hidraw));
-    const std::string sysname = UdevText(udev_device_get_sysname(hidraw));
-    unsigned long number = 0;
-    if (device.devnode.empty() || sysname.rfind("hidraw", 0) != 0 || sysname.size() == 6 ||
-        sysname.find_first_not_of("0123456789", 6) != std::string::npos) {
+    const char* number = udev_device_get_sysnum(hidraw);
+    if (device.devnode.empty() || number == nullptr) {
         return std::nullopt;
     }
-    number = std::strtoul(sysname.c_str() + 6, nullptr, 10);
-    device.number = static_cast<unsigned>(number);
+    device.number = static_cast<unsigned>(std::strtoul(number, nullptr, 10));
     // Parents belong to their child: they are not to be unreferenced here.
-    udev_device* hid = udev_device_get_parent_with_subsystem_devtype(hidraw, "hid", nullptr);
-    if (hid == nullptr || !ParseHidId(UdevText(udev_device_get_property_value(hid, "HID_ID")),
-                                      &device.vendorId, &device.productId)) {
+    udev_device* hidDevice =
+        udev_device_get_parent_with_subsystem_devtype(hidraw, sysfs::kHidSubsystem, nullptr);
+    if (hidDevice == nullptr ||
+        !hid::ParseHidId(UdevText(udev_device_get_property_value(hidDevice, sysfs::kHidIdProperty)),
+                         &device.description.vendorId, &device.description.productId)) {
         return std::nullopt;
     }
-    device.hidSyspath = UdevText(udev_device_get_syspath(hid));
-    udev_device* usbInterface =
-        udev_device_get_parent_with_subsystem_devtype(hidraw, "usb", "usb_interface");
-    udev_device* usbDevice =
-        udev_device_get_parent_with_subsystem_devtype(hidraw, "usb", "usb_device");
+    device.hidSyspath = UdevText(udev_device_get_syspath(hidDevice));
+    udev_device* usbInterface = udev_device_get_parent_with_subsystem_devtype(
+        hidraw, sysfs::kUsbSubsystem, sysfs::kUsbInterface);
+    udev_device* usbDevice = udev_device_get_parent_with_subsystem_devtype(
+        hidraw, sysfs::kUsbSubsystem, sysfs::kUsbDevice);
     if (usbInterface != nullptr && usbDevice != nullptr) {
         device.interfaceSyspath = UdevText(udev_device_get_syspath(usbInterface));
         device.usbDeviceSyspath = UdevText(udev_device_get_syspath(usbDevice));
         unsigned long version = 0;
-        if (ParseHex(UdevText(udev_device_get_sysattr_value(usbDevice, "bcdDevice")), 0xFFFF,
-                     &version)) {
-            device.versionNumber = static_cast<WORD>(version);
+        if (hid::ParseHex(UdevText(udev_device_get_sysattr_value(usbDevice, sysfs::kBcdDevice)),
+                          0xFFFF, &version)) {
+            device.description.versionNumber = static_cast<WORD>(version);
         }
-        device.manufacturer = UsbString(usbDevice, "manufacturer");
-        device.product = UsbString(usbDevice, "product");
-        device.serialNumber = UsbString(usbDevice, "serial");
+        device.description.manufacturer = UsbString(usbDevice, sysfs::kManufacturer);
+        device.description.product = UsbString(usbDevice, sysfs::kProduct);
+        device.description.serialNumber = UsbString(usbDevice, sysfs::kSerial);
     }
     return device;
 }
 
 }  // namespace
 
-bool ParseHidId(const std::string& text, WORD* vendorId, WORD* productId) {
-    const std::size_t first = text.find(':');
-    const std::size_t second = first == std::string::npos ? first : text.find(':', first + 1);
-    if (second == std::string::npos) {
-        return false;
-    }
-    unsigned long bus = 0;
-    unsigned long vendor = 0;
-    unsigned long product = 0;
-    if (!ParseHex(text.substr(0, first), 0xFFFF, &bus) ||
-        !ParseHex(text.substr(first + 1, second - first - 1), 0xFFFF, &vendor) ||
-        !ParseHex(text.substr(second + 1), 0xFFFF, &product)) {
-        return false;
-    }
-    *vendorId = static_cast<WORD>(vendor);
-    *productId = static_cast<WORD>(product);
-    return true;
-}
-
 std::vector<HidrawDevice> PresentHidrawDevices() {
     std::vector<HidrawDevice> devices;
-    ForEachPresentDevice("hidraw", nullptr, [&devices](udev_device* hidraw) {
+    ForEachPresentDevice(sysfs::kHidrawSubsystem, nullptr, [&devices](udev_device* hidraw) {
         if (std::optional<HidrawDevice> device = Describe(hidraw)) {
             devices.push_back(std::move(*device));
         }

@@ -3,11 +3,10 @@
 // gave the device, and the strings the USB device supplied.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/win32api.h"
+#include "platform/portable/devicebackend.h"
 
 namespace hardware {
 
@@ -18,19 +17,12 @@ struct HidrawDevice {
     // Empty for a HID device that is not on USB (Bluetooth, uhid, ...).
     std::string interfaceSyspath;
     std::string usbDeviceSyspath;
-    WORD vendorId = 0;
-    WORD productId = 0;
-    WORD versionNumber = 0;  // the USB device's bcdDevice
-    // A string the device does not supply is absent.
-    std::optional<std::u16string> manufacturer;
-    std::optional<std::u16string> product;
-    std::optional<std::u16string> serialNumber;
+    // The HID core's identity, the USB device's bcdDevice and the strings it supplies; the
+    // capabilities are the report descriptor's, read when the node is opened.
+    portable::HidDescription description;
 };
 
 // The hidraw nodes present now, in the order of their numbers.
 std::vector<HidrawDevice> PresentHidrawDevices();
-
-// The HID core's identity "bus:vendor:product", each in hexadecimal ("0003:00000CA8:00000801").
-bool ParseHidId(const std::string& text, WORD* vendorId, WORD* productId);
 
 }  // namespace hardware

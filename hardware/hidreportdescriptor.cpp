@@ -3,41 +3,26 @@
 #include <algorithm>
 #include <array>
 
+#include "hid/itemtags.h"
+
 namespace hardware {
 
 namespace {
+
+using hid::ItemType;
+namespace main_tag = hid::main_tag;
+namespace global_tag = hid::global_tag;
+namespace local_tag = hid::local_tag;
 
 // The two bits of a short item's prefix that say how many data bytes follow: 0, 1, 2 or 4.
 constexpr std::array<std::size_t, 4> kDataSizes = {0, 1, 2, 4};
 constexpr std::uint8_t kLongItemPrefix = 0xFE;
 constexpr std::size_t kLongItemHeader = 3;  // the prefix, bDataSize and bLongItemTag
 
-enum class ItemType : std::uint8_t { Main = 0, Global = 1, Local = 2, Reserved = 3 };
-
-namespace main_tag {
-constexpr std::uint8_t kInput = 0x8;
-constexpr std::uint8_t kOutput = 0x9;
-constexpr std::uint8_t kCollection = 0xA;
-constexpr std::uint8_t kFeature = 0xB;
-constexpr std::uint8_t kEndCollection = 0xC;
-}  // namespace main_tag
-
 // The global items that leave the capabilities as they are (logical and physical extents, units)
-// are read past like any unknown tag.
-namespace global_tag {
-constexpr std::uint8_t kUsagePage = 0x0;
-constexpr std::uint8_t kReportSize = 0x7;
-constexpr std::uint8_t kReportId = 0x8;
-constexpr std::uint8_t kReportCount = 0x9;
-constexpr std::uint8_t kPush = 0xA;
-constexpr std::uint8_t kPop = 0xB;
-}  // namespace global_tag
-
-// Of the local items only the usage names the top-level collection; usage ranges, designators,
-// strings and delimiters describe controls, whose details the capabilities do not reach.
-namespace local_tag {
-constexpr std::uint8_t kUsage = 0x0;
-}  // namespace local_tag
+// are read past like any unknown tag. Of the local items only the usage names the top-level
+// collection; usage ranges, designators, strings and delimiters describe controls, whose details
+// the capabilities do not reach.
 
 // Deep enough for any descriptor a device ships; a bound keeps a hostile one from growing the
 // stack without end.

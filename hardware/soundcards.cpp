@@ -7,18 +7,25 @@
 #include <system_error>
 
 #include "hardware/udevpointers.h"
+#include "hid/hidid.h"
+#include "hid/sysfsnames.h"
 
 namespace hardware {
 
 namespace {
 
+namespace sysfs = hid::sysfs;
+
 bool IsNumber(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// 0 for an attribute that is absent or not a number.
 WORD HexAttribute(udev_device* device, const char* attribute) {
-    return static_cast<WORD>(std::strtoul(
-        UdevText(udev_device_get_sysattr_value(device, attribute)).c_str(), nullptr, 16));
+    unsigned long value = 0;
+    return hid::ParseHex(UdevText(udev_device_get_sysattr_value(device, attribute)), 0xFFFF, &value)
+               ? static_cast<WORD>(value)
+               : 0;
 }
 
 // The card's PCM devices, from the entries "pcmC<card>D<device><c|p>" of its directory.
@@ -47,26 +54,27 @@ void ReadPcmDevices(const std::string& cardSyspath, SoundCard* card) {
 
 // The card behind a device of the sound class named "card<N>", or nothing for one without an id.
 std::optional<SoundCard> DescribeCard(udev_device* device) {
-    const std::string sysname = UdevText(udev_device_get_sysname(device));
-    if (sysname.size() <= 4 || !IsNumber(sysname.substr(4))) {
+    const char* number = udev_device_get_sysnum(device);
+    if (number == nullptr ||
+        UdevText(udev_device_get_sysname(device)) != sysfs::kCardPrefix + std::string(number)) {
         return std::nullopt;
     }
     SoundCard card;
-    card.number = static_cast<unsigned>(std::strtoul(sysname.c_str() + 4, nullptr, 10));
-    card.id = UdevText(udev_device_get_sysattr_value(device, "id"));
+    card.number = static_cast<unsigned>(std::strtoul(number, nullptr, 10));
+    card.id = UdevText(udev_device_get_sysattr_value(device, sysfs::kCardId));
     if (card.id.empty()) {
         return std::nullopt;
     }
     // Parents belong to their child.
-    udev_device* usbInterface =
-        udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_interface");
-    udev_device* usbDevice =
-        udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device");
+    udev_device* usbInterface = udev_device_get_parent_with_subsystem_devtype(
+        device, sysfs::kUsbSubsystem, sysfs::kUsbInterface);
+    udev_device* usbDevice = udev_device_get_parent_with_subsystem_devtype(
+        device, sysfs::kUsbSubsystem, sysfs::kUsbDevice);
     if (usbInterface != nullptr && usbDevice != nullptr) {
         card.interfaceSyspath = UdevText(udev_device_get_syspath(usbInterface));
         card.usbDeviceSyspath = UdevText(udev_device_get_syspath(usbDevice));
-        card.vendorId = HexAttribute(usbDevice, "idVendor");
-        card.productId = HexAttribute(usbDevice, "idProduct");
+        card.vendorId = HexAttribute(usbDevice, sysfs::kIdVendor);
+        card.productId = HexAttribute(usbDevice, sysfs::kIdProduct);
     }
     ReadPcmDevices(UdevText(udev_device_get_syspath(device)), &card);
     return card;
@@ -76,7 +84,7 @@ std::optional<SoundCard> DescribeCard(udev_device* device) {
 
 std::vector<SoundCard> PresentSoundCards() {
     std::vector<SoundCard> cards;
-    ForEachPresentDevice("sound", "card*", [&cards](udev_device* device) {
+    ForEachPresentDevice(sysfs::kSoundSubsystem, "card*", [&cards](udev_device* device) {
         if (std::optional<SoundCard> card = DescribeCard(device)) {
             cards.push_back(std::move(*card));
         }

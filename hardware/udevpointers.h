@@ -14,6 +14,7 @@ struct UdevDeleter {
     void operator()(udev* context) const { udev_unref(context); }
     void operator()(udev_enumerate* enumeration) const { udev_enumerate_unref(enumeration); }
     void operator()(udev_device* device) const { udev_device_unref(device); }
+    void operator()(udev_queue* queue) const { udev_queue_unref(queue); }
 };
 template <typename T>
 using UdevPtr = std::unique_ptr<T, UdevDeleter>;

@@ -8,7 +8,7 @@
 #include "device/vantorhid.h"
 #include "porttest/porttestopening.h"
 #include "porttest/porttests.h"
-#include "porttest/testsignal.h"
+#include "device/testsignal.h"
 
 namespace {
 

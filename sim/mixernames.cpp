@@ -1,9 +1,9 @@
 #include "sim/mixernames.h"
 
-#include <cctype>
 #include <cstdio>
 
-#include "sim/otherdevices.h"
+#include "platform/interfaceclasses.h"
+#include "platform/portable/interfacepath.h"
 #include "sim/simconfig.h"
 
 namespace sim {
@@ -20,6 +20,11 @@ std::string Port(std::size_t unit) {
     return unit == 0 ? "3" : "4";
 }
 
+// The mixer's audio function's part of its instance ids: "USB\VID_0CA8&PID_0801&MI_01\".
+std::string AudioFunction() {
+    return "USB\\" + portable::UsbIds(kVendorId, kProductRun) + "&MI_01\\";
+}
+
 }  // namespace
 
 std::string MixerIdentity(WORD productId) {
@@ -28,7 +33,7 @@ std::string MixerIdentity(WORD productId) {
 
 MixerHidNames HidNames(std::size_t unit, WORD productId, unsigned generation, bool longPath) {
     const std::string port = Port(unit);
-    const std::string ids = "VID_0CA8&PID_" + Hex4(productId);
+    const std::string ids = portable::UsbIds(kVendorId, productId);
     MixerHidNames names;
     // The composite device, its HID interface function, and the HID device node under it: the
     // node whose DevInst the interface reports.
@@ -39,26 +44,26 @@ MixerHidNames HidNames(std::size_t unit, WORD productId, unsigned generation, bo
     if (longPath) {
         instance += "&" + std::string(220, '0');
     }
-    std::string lowerIds = "vid_0ca8&pid_" + Hex4(productId);
-    for (char& c : lowerIds) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    names.path = "\\\\?\\hid#" + lowerIds + "&mi_00#" + instance + kHidClassSuffix;
+    names.path =
+        portable::InterfacePath("HID\\" + ids + "&MI_00\\" + instance, HID_INTERFACE_CLASS);
     return names;
 }
 
 std::string AudioFunctionInstance() {
-    return "USB\\VID_0CA8&PID_0801&MI_01\\6&2B8F1A7&0&0001";
+    return AudioFunction() + "6&2B8F1A7&0&0001";
 }
 
 std::string AudioInterfacePath(std::size_t unit, unsigned generation, std::size_t pathRoom) {
-    std::string path = "\\\\?\\usb#vid_0ca8&pid_0801&mi_01#7&a3b5c9e&" +
-                       std::to_string(generation) + "&" + Port(unit);
-    const std::string tail = std::string(kAudioClassSuffix) + "\\global";
+    const std::string function = AudioFunction();
+    std::string instance = "7&a3b5c9e&" + std::to_string(generation) + "&" + Port(unit);
+    const std::string reference = "\\global";
     if (pathRoom != 0) {
-        path += "&" + std::string(pathRoom - path.size() - tail.size() - 1, '0');
+        const std::size_t length =
+            portable::InterfacePath(function + instance, AUDIO_INTERFACE_CLASS).size() +
+            reference.size();
+        instance += "&" + std::string(pathRoom - length - 1, '0');
     }
-    return path + tail;
+    return portable::InterfacePath(function + instance, AUDIO_INTERFACE_CLASS) + reference;
 }
 
 }  // namespace sim

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "device/mixerids.h"
+#include "platform/interfaceclasses.h"
+#include "platform/portable/interfacepath.h"
 #include "sim/processclock.h"
 
 namespace sim {
@@ -54,22 +57,22 @@ OtherDevices::OtherDevices(DeviceTree* tree, DWORD rootHub) {
     struct HidDevice {
         WORD vendorId, productId;
         const char* usbInstance;
-        const char* hidPath;
+        const char* hidInstance;  // the node whose interface the wizard's search meets
         bool refuses;
     };
     const HidDevice hidDevices[] = {
         {0x046D, 0xC31C, "USB\\VID_046D&PID_C31C\\5&1C4D3E2&0&1",
-         "\\\\?\\hid#vid_046d&pid_c31c&mi_00#7&24b3a1c&0&0000", true},
+         "HID\\VID_046D&PID_C31C&MI_00\\7&24B3A1C&0&0000", true},
         {0x04D8, 0x003F, "USB\\VID_04D8&PID_003F\\5&1C4D3E2&0&2",
-         "\\\\?\\hid#vid_04d8&pid_003f#7&3a07e5d9&0&0000", false},
+         "HID\\VID_04D8&PID_003F\\7&3A07E5D9&0&0000", false},
         // Another vendor's device whose product id happens to be the mixer's.
-        {0x16C0, 0x0801, "USB\\VID_16C0&PID_0801\\5&1C4D3E2&0&6",
-         "\\\\?\\hid#vid_16c0&pid_0801#7&1b9e40f2&0&0000", false},
+        {0x16C0, PRODUCT_ID_RUN, "USB\\VID_16C0&PID_0801\\5&1C4D3E2&0&6",
+         "HID\\VID_16C0&PID_0801\\7&1B9E40F2&0&0000", false},
     };
     for (const HidDevice& device : hidDevices) {
         const DWORD usb = tree->Add(rootHub, device.usbInstance);
         Hid hid;
-        hid.entry.path = std::string(device.hidPath) + kHidClassSuffix;
+        hid.entry.path = portable::InterfacePath(device.hidInstance, HID_INTERFACE_CLASS);
         hid.entry.devInst = tree->Add(usb, std::string("HID\\") + device.usbInstance + "\\0");
         hid.description.vendorId = device.vendorId;
         hid.description.productId = device.productId;
@@ -84,24 +87,22 @@ OtherDevices::OtherDevices(DeviceTree* tree, DWORD rootHub) {
     // capture device.
     const DWORD controller = tree->Add(
         tree->GetRoot(), "PCI\\VEN_8086&DEV_A348&SUBSYS_22331043&REV_10\\3&11583659&0&FB");
-    const DWORD codec =
-        tree->Add(controller,
-                  "HDAUDIO\\FUNC_01&VEN_10EC&DEV_0257&SUBSYS_10432233&REV_1000\\4&2C0C5E2&0&0001");
-    const std::string codecPath =
-        std::string(
-            "\\\\?\\hdaudio#func_01&ven_10ec&dev_0257&subsys_10432233&rev_1000#4&2c0c5e2&0&0001") +
-        kAudioClassSuffix;
+    const std::string codecInstance =
+        "HDAUDIO\\FUNC_01&VEN_10EC&DEV_0257&SUBSYS_10432233&REV_1000\\4&2C0C5E2&0&0001";
+    const DWORD codec = tree->Add(controller, codecInstance);
+    const std::string codecPath = portable::InterfacePath(codecInstance, AUDIO_INTERFACE_CLASS);
     m_audio.push_back({{codecPath + "\\elineinwave", codec}, portable::WaveDirection::Capture});
     m_audio.push_back({{codecPath + "\\espeakerwave", codec}, portable::WaveDirection::Playback});
 
     // Another product of the mixer's vendor with an audio function: the same vendor id, but a USB
     // device of its own.
-    const DWORD usb = tree->Add(rootHub, "USB\\VID_0CA8&PID_0810\\5&1C4D3E2&0&5");
-    const DWORD function = tree->Add(usb, "USB\\VID_0CA8&PID_0810&MI_00\\6&3E7B2C1&0&0000");
-    m_audio.push_back({{std::string("\\\\?\\usb#vid_0ca8&pid_0810&mi_00#6&3e7b2c1&0&0000") +
-                            kAudioClassSuffix + "\\global",
-                        function},
-                       portable::WaveDirection::Capture});
+    const std::string ids = portable::UsbIds(VENDOR_ID, 0x0810);
+    const DWORD usb = tree->Add(rootHub, "USB\\" + ids + "\\5&1C4D3E2&0&5");
+    const std::string functionInstance = "USB\\" + ids + "&MI_00\\6&3E7B2C1&0&0000";
+    const DWORD function = tree->Add(usb, functionInstance);
+    m_audio.push_back(
+        {{portable::InterfacePath(functionInstance, AUDIO_INTERFACE_CLASS) + "\\global", function},
+         portable::WaveDirection::Capture});
 }
 
 std::vector<portable::DeviceInterfaceEntry> OtherDevices::Interfaces(

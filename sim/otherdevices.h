@@ -12,10 +12,6 @@
 
 namespace sim {
 
-// The class parts at the end of device interface paths.
-inline constexpr const char* kHidClassSuffix = "#{4d1e55b2-f16f-11cf-88cb-001111000030}";
-inline constexpr const char* kAudioClassSuffix = "#{6994ad04-93ef-11d0-a3cc-00a0c9223196}";
-
 class OtherDevices {
 public:
     // Adds their nodes: the USB devices below the root hub, the codec below a controller of its

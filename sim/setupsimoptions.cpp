@@ -115,11 +115,8 @@ const OptionTable<SetupSimOptions>& SetupSimOptionTable() {
     return table;
 }
 
-std::string SetupSimUsage() {
-    return "usage: setup-sim [simulator options] [wizard switches]\n"
-           "\n"
-           "Wizard switches: -quiet -usbtest -dantetest -usbtestonly -dantetestonly\n"
-           "\n" +
+std::string SetupSimUsage(const std::string& wizardSwitches) {
+    return "usage: setup-sim [simulator options] [wizard switches]\n\n" + wizardSwitches + "\n" +
            OptionsUsage(SetupSimOptionTable());
 }
 

@@ -26,7 +26,8 @@ const OptionTable<SetupSimOptions>& SetupSimOptionTable();
 bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* options,
                           std::string* error);
 
-// What --help prints.
-std::string SetupSimUsage();
+// What --help prints, with the wizard's switches described as `wizardSwitches` (the wizard is the
+// program's, not the simulator's).
+std::string SetupSimUsage(const std::string& wizardSwitches);
 
 }  // namespace sim

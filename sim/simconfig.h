@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "device/mixerids.h"
 #include "platform/win32api.h"
 
 namespace sim {
 
-// The mixer's USB identities.
-inline constexpr WORD kVendorId = 0x0CA8;
-inline constexpr WORD kProductRun = 0x0801;
-inline constexpr WORD kProductUpdate = 0x0800;
-inline constexpr WORD kProductUpdateAlt = 0x0804;
+// The mixer's USB identities: the ones the wizard looks for, under the simulator's names.
+inline constexpr WORD kVendorId = VENDOR_ID;
+inline constexpr WORD kProductRun = PRODUCT_ID_RUN;
+inline constexpr WORD kProductUpdate = PRODUCT_ID_UPDATE;
+inline constexpr WORD kProductUpdateAlt = PRODUCT_ID_UPDATE_ALT;
 
 // Durations in milliseconds of the process clock.
 struct SimTiming {

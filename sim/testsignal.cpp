@@ -1,5 +1,7 @@
 #include "sim/testsignal.h"
 
+#include "device/testsignal.h"
+
 namespace sim {
 
 namespace {
@@ -16,16 +18,11 @@ std::int64_t FramesAfter(DWORD since, DWORD startedAt, std::uint64_t frame) {
 
 }  // namespace
 
-WORD NextSignalValue(WORD state) {
-    const WORD next = static_cast<WORD>(state >> 1);
-    return (state & 1) != 0 ? static_cast<WORD>(next ^ 0xB400) : next;
-}
-
 TestSignal::TestSignal(const AudioConfig& config) : m_config(config), m_sequence(kPeriod) {
     WORD value = config.signalSeed;
     for (WORD& entry : m_sequence) {
         entry = value;
-        value = NextSignalValue(value);
+        value = NextTestSample(value);
     }
 }
 

@@ -1,7 +1,7 @@
-// The mixer's USB audio test signal: switched on by "UATE" (after a delay) and off by "UATD", 48
-// kHz 16-bit stereo, the same value on both channels, one step of the 16-bit Galois shift register
-// with mask 0xB400 per frame. The signal runs on the process clock, so a capture that starts later
-// sees the sequence further on; its faults are counted in frames of the capture.
+// The mixer's USB audio test signal (device/testsignal.h) as the simulated mixer plays it: switched
+// on by "UATE" (after a delay) and off by "UATD", 48 kHz 16-bit stereo. The signal runs on the
+// process clock, so a capture that starts later sees the sequence further on; its faults are
+// counted in frames of the capture.
 #pragma once
 
 #include <cstddef>
@@ -14,9 +14,6 @@ namespace sim {
 
 inline constexpr DWORD kSignalRate = 48000;
 inline constexpr std::size_t kSignalFrameBytes = 4;  // two 16-bit samples, left first
-
-// The register's step: shift right, and feed the mask back when a 1 falls out.
-WORD NextSignalValue(WORD state);
 
 class TestSignal {
 public:

@@ -1,8 +1,8 @@
 // What the device stand-ins ask of the devices on the system, in terms free of Win32 structures: a
 // tree of device nodes, the interfaces present in a class, HID interfaces that open into channels,
 // wave devices with the interfaces they are built on and capture streams, and whether Windows would
-// still be installing a device. The simulated mixer implements it; so can a backend over real
-// hardware.
+// still be installing a device. Two backends implement it: the simulated mixer (setup-sim) and the
+// Linux system's own devices through hidraw, sysfs and ALSA (vantor-setup).
 #pragma once
 
 #include <cstdint>

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
+#include "platform/interfaceclasses.h"
 #include "platform/portable/devicehandles.h"
-#include "platform/portable/interfaceclasses.h"
 #include "platform/win32api.h"
 
 // What HidD_GetPreparsedData hands out: on Windows an opaque block parsed from the report
@@ -95,7 +95,7 @@ bool CheckFeatureBuffer(HANDLE handle, PVOID buffer, ULONG length, portable::Ope
 }  // namespace
 
 void HidD_GetHidGuid(LPGUID HidGuid) {
-    *HidGuid = portable::kHidInterfaceClass;
+    *HidGuid = HID_INTERFACE_CLASS;
 }
 
 BOOLEAN HidD_GetAttributes(HANDLE HidDeviceObject, PHIDD_ATTRIBUTES Attributes) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/interfaceclasses.h"
 #include "platform/portable/devicebackend.h"
-#include "platform/portable/interfaceclasses.h"
 #include "platform/portable/unsupported.h"
 #include "platform/win32api.h"
 
@@ -120,9 +120,9 @@ HDEVINFO SetupDiGetClassDevsA(const GUID* ClassGuid, LPCSTR Enumerator, HWND hwn
     portable::DeviceBackend* backend = portable::CurrentDeviceBackend();
     if (backend != nullptr) {
         // A class nobody registers interfaces of simply has no members.
-        if (*ClassGuid == portable::kHidInterfaceClass) {
+        if (*ClassGuid == HID_INTERFACE_CLASS) {
             set->members = backend->PresentInterfaces(portable::InterfaceClass::Hid);
-        } else if (*ClassGuid == portable::kAudioInterfaceClass) {
+        } else if (*ClassGuid == AUDIO_INTERFACE_CLASS) {
             set->members = backend->PresentInterfaces(portable::InterfaceClass::Audio);
         }
     }

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <string>
 #include <utility>
 
+#include "device/mixerids.h"
+#include "platform/portable/interfacepath.h"
 #include "platform/win32api.h"
 
 namespace sim {
@@ -24,12 +27,14 @@ constexpr std::size_t kBacklogBytes = 100 * kPeriodBytes;
 std::optional<UINT> MixerCaptureDevice(portable::DeviceBackend* mixer) {
     const std::vector<portable::WaveDeviceEntry> devices =
         mixer->WaveDevices(portable::WaveDirection::Capture);
+    const std::string ids = portable::UsbIds(VENDOR_ID, PRODUCT_ID_RUN);
+    const std::u16string wanted(ids.begin(), ids.end());
     for (UINT id = 0; id < devices.size(); ++id) {
         std::u16string name = devices[id].interfaceName.value_or(u"");
         for (char16_t& c : name) {
-            c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+            c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
         }
-        if (name.find(u"vid_0ca8&pid_0801") != std::u16string::npos) {
+        if (name.find(wanted) != std::u16string::npos) {
             return id;
         }
     }

@@ -9,11 +9,12 @@
 #include <string>
 #include <utility>
 
+#include "hid/errnotable.h"
+#include "hid/hidid.h"
+
 namespace sim {
 
 namespace {
-
-constexpr unsigned kBusUsb = 3;  // BUS_USB of <linux/input.h>
 
 // The variable-length commands carry their buffer's size in the command; compare without it.
 bool Is(unsigned command, unsigned base) {
@@ -33,17 +34,6 @@ int CopyString(const std::string& text, void* data, std::size_t size) {
 }
 
 }  // namespace
-
-int ErrnoForTransferError(DWORD error) {
-    switch (error) {
-        case ERROR_DEVICE_NOT_CONNECTED:
-            return ENODEV;
-        case ERROR_GEN_FAILURE:
-            return EPIPE;  // the control pipe stalled: a report the device does not have
-        default:
-            return EIO;
-    }
-}
 
 HidrawFile::HidrawFile(std::shared_ptr<portable::HidChannel> channel, HidrawIdentity identity)
     : m_channel(std::move(channel)), m_identity(std::move(identity)) {}
@@ -71,7 +61,7 @@ int HidrawFile::Ioctl(unsigned command, void* data, std::size_t size) {
     }
     if (command == HIDIOCGRAWINFO && size >= sizeof(hidraw_devinfo)) {
         hidraw_devinfo info{};
-        info.bustype = kBusUsb;
+        info.bustype = hid::kBusUsb;
         info.vendor = static_cast<__s16>(m_identity.description.vendorId);
         info.product = static_cast<__s16>(m_identity.description.productId);
         std::memcpy(data, &info, sizeof info);
@@ -99,7 +89,7 @@ int HidrawFile::Feature(bool set, BYTE* report, std::size_t length) {
     const DWORD error =
         set ? m_channel->SetFeature(report, length) : m_channel->GetFeature(report, answered);
     if (error != ERROR_SUCCESS) {
-        return -ErrnoForTransferError(error);
+        return -hid::ErrnoForTransferError(error);
     }
     return static_cast<int>(answered);
 }

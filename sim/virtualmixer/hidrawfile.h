@@ -35,7 +35,4 @@ private:
     HidrawIdentity m_identity;
 };
 
-// The errno that the kernel reports for a transfer that Windows reports with `error`.
-int ErrnoForTransferError(DWORD error);
-
 }  // namespace sim

@@ -1,8 +1,13 @@
 #include "sim/virtualmixer/reportdescriptor.h"
 
+#include "hid/itemtags.h"
+
 namespace sim {
 
 namespace {
+
+using hid::ItemPrefix;
+using hid::ItemType;
 
 // Short items: a prefix of tag, type and size, then the data, little-endian.
 void Item(std::vector<BYTE>* out, BYTE prefix, unsigned value, unsigned size) {
@@ -18,16 +23,16 @@ unsigned SizeFor(unsigned value) {
     return value < 0x80 ? 1 : value < 0x8000 ? 2 : 4;
 }
 
-constexpr BYTE kUsagePage = 0x04;        // global
-constexpr BYTE kLogicalMinimum = 0x14;   // global
-constexpr BYTE kLogicalMaximum = 0x24;   // global
-constexpr BYTE kReportSize = 0x74;       // global
-constexpr BYTE kReportId = 0x84;         // global
-constexpr BYTE kReportCount = 0x94;      // global
-constexpr BYTE kUsage = 0x08;            // local
-constexpr BYTE kCollection = 0xA0;       // main
-constexpr BYTE kFeature = 0xB0;          // main
-constexpr BYTE kEndCollection = 0xC0;    // main
+constexpr BYTE kUsagePage = ItemPrefix(ItemType::Global, hid::global_tag::kUsagePage);
+constexpr BYTE kLogicalMinimum = ItemPrefix(ItemType::Global, hid::global_tag::kLogicalMinimum);
+constexpr BYTE kLogicalMaximum = ItemPrefix(ItemType::Global, hid::global_tag::kLogicalMaximum);
+constexpr BYTE kReportSize = ItemPrefix(ItemType::Global, hid::global_tag::kReportSize);
+constexpr BYTE kReportId = ItemPrefix(ItemType::Global, hid::global_tag::kReportId);
+constexpr BYTE kReportCount = ItemPrefix(ItemType::Global, hid::global_tag::kReportCount);
+constexpr BYTE kUsage = ItemPrefix(ItemType::Local, hid::local_tag::kUsage);
+constexpr BYTE kCollection = ItemPrefix(ItemType::Main, hid::main_tag::kCollection);
+constexpr BYTE kFeature = ItemPrefix(ItemType::Main, hid::main_tag::kFeature);
+constexpr BYTE kEndCollection = ItemPrefix(ItemType::Main, hid::main_tag::kEndCollection);
 constexpr unsigned kApplication = 0x01;  // collection type
 constexpr unsigned kDataVariableAbsolute = 0x02;
 

@@ -5,11 +5,16 @@
 #include <fstream>
 #include <system_error>
 
+#include "device/mixerids.h"
+#include "hid/hidid.h"
+#include "hid/sysfsnames.h"
+
 namespace sim {
 
 namespace {
 
 namespace fs = std::filesystem;
+namespace sysfs = hid::sysfs;
 
 constexpr int kHidrawMajor = 240;  // a dynamic major, as the kernel gives hidraw
 
@@ -25,8 +30,8 @@ std::string UsbName(const SysfsNode& node) {
 
 std::string HidName(const SysfsNode& node) {
     const auto& d = node.identity.description;
-    return "0003:" + Hex(d.vendorId, 4, true) + ":" + Hex(d.productId, 4, true) + "." +
-           Hex(node.hidSerial, 4, true);
+    return Hex(hid::kBusUsb, 4, true) + ":" + Hex(d.vendorId, 4, true) + ":" +
+           Hex(d.productId, 4, true) + "." + Hex(node.hidSerial, 4, true);
 }
 
 bool WriteFile(const fs::path& path, const std::string& text) {
@@ -67,7 +72,7 @@ bool Link(const fs::path& target, const std::string& dir, const std::string& nam
 // Only the mixer running its firmware has its audio function.
 bool HasSoundCard(const SysfsPlaces& places, const SysfsNode& node) {
     const auto& d = node.identity.description;
-    return !places.soundDir.empty() && d.vendorId == 0x0CA8 && d.productId == 0x0801;
+    return !places.soundDir.empty() && d.vendorId == VENDOR_ID && d.productId == PRODUCT_ID_RUN;
 }
 
 unsigned CardNumber(const SysfsNode& node) {
@@ -75,7 +80,7 @@ unsigned CardNumber(const SysfsNode& node) {
 }
 
 std::string CardName(const SysfsNode& node) {
-    return "card" + std::to_string(CardNumber(node));
+    return sysfs::kCardPrefix + std::to_string(CardNumber(node));
 }
 
 // The audio interface beside the HID interface, its card, and the card's capture PCM device, as
@@ -84,17 +89,18 @@ bool WriteSoundCard(const SysfsPlaces& places, const SysfsNode& node) {
     const auto& d = node.identity.description;
     const unsigned number = CardNumber(node);
     const fs::path audio = fs::path(UsbDeviceDir(places, node)) / (UsbName(node) + ":1.1");
-    const fs::path card = audio / "sound" / CardName(node);
+    const fs::path card = audio / sysfs::kSoundSubsystem / CardName(node);
     const std::string pcm = "pcmC" + std::to_string(number) + "D0c";
     const std::string product = Hex(d.vendorId, 1, false) + "/" + Hex(d.productId, 1, false) + "/" +
                                 Hex(d.versionNumber, 1, false);
     return MakeDevice(audio, "/sys/bus/usb",
-                      "DEVTYPE=usb_interface\nDRIVER=snd-usb-audio\nPRODUCT=" + product +
+                      std::string("DEVTYPE=") + sysfs::kUsbInterface +
+                          "\nDRIVER=snd-usb-audio\nPRODUCT=" + product +
                           "\nTYPE=0/0/0\nINTERFACE=1/1/0\n") &&
            MakeDevice(card, "/sys/class/sound", "") &&
-           WriteFile(card / "id",
+           WriteFile(card / sysfs::kCardId,
                      (number == 0 ? "Vantor" : "Vantor_" + std::to_string(number)) + "\n") &&
-           WriteFile(card / "number", std::to_string(number) + "\n") &&
+           WriteFile(card / sysfs::kCardNumber, std::to_string(number) + "\n") &&
            MakeDevice(card / pcm, "/sys/class/sound",
                       "MAJOR=116\nMINOR=" + std::to_string(24 + 32 * number) + "\nDEVNAME=snd/" +
                           pcm + "\n") &&
@@ -117,7 +123,7 @@ std::string UsbDeviceDir(const SysfsPlaces& places, const SysfsNode& node) {
 
 std::string HidrawDir(const SysfsPlaces& places, const SysfsNode& node) {
     return (fs::path(UsbDeviceDir(places, node)) / (UsbName(node) + ":1.0") / HidName(node) /
-            "hidraw" / node.name)
+            sysfs::kHidrawSubsystem / node.name)
         .string();
 }
 
@@ -127,26 +133,26 @@ bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
                                 Hex(d.versionNumber, 1, false);
     const fs::path usb = UsbDeviceDir(places, node);
     const fs::path usbInterface = usb / (UsbName(node) + ":1.0");
-    const fs::path hid = usbInterface / HidName(node);
+    const fs::path hidDevice = usbInterface / HidName(node);
     const fs::path hidraw = HidrawDir(places, node);
-    const std::string id = "0003:" + Hex(d.vendorId, 8, true) + ":" + Hex(d.productId, 8, true);
     const bool written =
         MakeDevice(usb, "/sys/bus/usb",
                    "MAJOR=189\nMINOR=" + std::to_string(node.port) + "\nDEVNAME=bus/usb/001/" +
-                       Hex(node.port + 1, 3, false) +
-                       "\nDEVTYPE=usb_device\nDRIVER=usb\nPRODUCT=" + product +
+                       Hex(node.port + 1, 3, false) + "\nDEVTYPE=" + sysfs::kUsbDevice +
+                       "\nDRIVER=usb\nPRODUCT=" + product +
                        "\nTYPE=0/0/0\nBUSNUM=001\nDEVNUM=" + Hex(node.port + 1, 3, false) + "\n") &&
-        WriteFile(usb / "idVendor", Hex(d.vendorId, 4, false) + "\n") &&
-        WriteFile(usb / "idProduct", Hex(d.productId, 4, false) + "\n") &&
-        WriteFile(usb / "bcdDevice", Hex(d.versionNumber, 4, false) + "\n") &&
-        WriteFile(usb / "manufacturer", AsciiText(d.manufacturer) + "\n") &&
-        WriteFile(usb / "product", AsciiText(d.product) + "\n") &&
-        WriteFile(usb / "serial", AsciiText(d.serialNumber) + "\n") &&
+        WriteFile(usb / sysfs::kIdVendor, Hex(d.vendorId, 4, false) + "\n") &&
+        WriteFile(usb / sysfs::kIdProduct, Hex(d.productId, 4, false) + "\n") &&
+        WriteFile(usb / sysfs::kBcdDevice, Hex(d.versionNumber, 4, false) + "\n") &&
+        WriteFile(usb / sysfs::kManufacturer, AsciiText(d.manufacturer) + "\n") &&
+        WriteFile(usb / sysfs::kProduct, AsciiText(d.product) + "\n") &&
+        WriteFile(usb / sysfs::kSerial, AsciiText(d.serialNumber) + "\n") &&
         MakeDevice(usbInterface, "/sys/bus/usb",
-                   "DEVTYPE=usb_interface\nDRIVER=usbhid\nPRODUCT=" + product +
-                       "\nTYPE=0/0/0\nINTERFACE=3/0/0\n") &&
-        MakeDevice(hid, "/sys/bus/hid",
-                   "DRIVER=hid-generic\nHID_ID=" + id + "\nHID_NAME=" + node.identity.name +
+                   std::string("DEVTYPE=") + sysfs::kUsbInterface +
+                       "\nDRIVER=usbhid\nPRODUCT=" + product + "\nTYPE=0/0/0\nINTERFACE=3/0/0\n") &&
+        MakeDevice(hidDevice, "/sys/bus/hid",
+                   std::string("DRIVER=hid-generic\n") + sysfs::kHidIdProperty + "=" +
+                       hid::HidId(d.vendorId, d.productId) + "\nHID_NAME=" + node.identity.name +
                        "\nHID_PHYS=" + node.identity.phys +
                        "\nHID_UNIQ=" + AsciiText(d.serialNumber) + "\nMODALIAS=hid:b0003g0001v" +
                        Hex(d.vendorId, 8, true) + "p" + Hex(d.productId, 8, true) + "\n") &&

@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         PagesCase{"-USBTEST -DanteTest", {Welcome, Update, Finish}},
         PagesCase{"-UsbTestOnly", {Welcome, Update, Finish}}));
 
-TEST(SwitchTest, IsACaseSensitiveSubstringMatch) {
+TEST(Switches, IsACaseSensitiveSubstringMatch) {
     EXPECT_TRUE(IsSwitchPresent("-quiet", SWITCH_QUIET));
     EXPECT_TRUE(IsSwitchPresent("/a -quieter /b", SWITCH_QUIET));
     EXPECT_TRUE(IsSwitchPresent("\"-quiet\"", SWITCH_QUIET));

@@ -38,7 +38,7 @@ bool MixerIsThereAs(WORD productId) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
         const std::vector<hardware::HidrawDevice> devices = hardware::PresentHidrawDevices();
-        if (devices.size() == 1 && devices[0].productId == productId &&
+        if (devices.size() == 1 && devices[0].description.productId == productId &&
             access(devices[0].devnode.c_str(), F_OK) == 0) {
             return true;
         }
@@ -64,9 +64,9 @@ TEST_F(VirtualMixerNodes, TheMixerIsFoundWithItsIdentityAndStrings) {
     const hardware::HidrawDevice& mixer = devices[0];
     EXPECT_EQ(mixer.devnode, "/dev/hidraw0");
     EXPECT_EQ(mixer.number, 0u);
-    EXPECT_EQ(mixer.vendorId, 0x0CA8);
-    EXPECT_EQ(mixer.productId, 0x0801);
-    EXPECT_EQ(mixer.manufacturer, std::u16string(u"Corvena"));
+    EXPECT_EQ(mixer.description.vendorId, 0x0CA8);
+    EXPECT_EQ(mixer.description.productId, 0x0801);
+    EXPECT_EQ(mixer.description.manufacturer, std::u16string(u"Corvena"));
     EXPECT_NE(mixer.interfaceSyspath.find(mixer.usbDeviceSyspath + "/"), std::string::npos);
     EXPECT_NE(mixer.hidSyspath.find(mixer.interfaceSyspath + "/"), std::string::npos);
 }
@@ -117,7 +117,7 @@ TEST_F(VirtualMixerNodes, AStringLongerThanTheWizardsBufferIsNotCutShort) {
     std::getline(std::ifstream(productFile), restore.text, '\0');
     const std::string longProduct(300, 'V');
     std::ofstream(productFile) << longProduct << "\n";
-    EXPECT_EQ(hardware::PresentHidrawDevices().at(0).product,
+    EXPECT_EQ(hardware::PresentHidrawDevices().at(0).description.product,
               std::u16string(longProduct.begin(), longProduct.end()));
 
     std::ostringstream warnings;

@@ -8,13 +8,13 @@
 
 namespace {
 
-class VirtualClockTest : public ::testing::Test {
+class VirtualClock : public ::testing::Test {
 protected:
     void SetUp() override { portable::UseVirtualClock(); }
     void TearDown() override { portable::UseRealClock(); }
 };
 
-TEST_F(VirtualClockTest, SleepAdvancesTheTimeAtOnce) {
+TEST_F(VirtualClock, SleepAdvancesTheTimeAtOnce) {
     ASSERT_TRUE(portable::IsClockVirtual());
     const DWORD t0 = timeGetTime();
     Sleep(8000);
@@ -24,7 +24,7 @@ TEST_F(VirtualClockTest, SleepAdvancesTheTimeAtOnce) {
     EXPECT_EQ(timeGetTime() - t0, 8000u) << "virtual time moved without a Sleep";
 }
 
-TEST_F(VirtualClockTest, SleepsFromTwoThreadsAddUp) {
+TEST_F(VirtualClock, SleepsFromTwoThreadsAddUp) {
     constexpr int kSleeps = 5000;
     const DWORD t0 = timeGetTime();
     auto sleeper = [] {
@@ -39,7 +39,7 @@ TEST_F(VirtualClockTest, SleepsFromTwoThreadsAddUp) {
     EXPECT_EQ(timeGetTime() - t0, 2u * kSleeps * 10u);
 }
 
-TEST_F(VirtualClockTest, SwitchingBackGivesRealTimeAgain) {
+TEST_F(VirtualClock, SwitchingBackGivesRealTimeAgain) {
     portable::UseRealClock();
     EXPECT_FALSE(portable::IsClockVirtual());
     // Real time moves on by itself; virtual time would stand still without a Sleep.

@@ -8,7 +8,7 @@
 
 namespace {
 
-class CriticalSectionTest : public ::testing::Test {
+class CriticalSection : public ::testing::Test {
 protected:
     void SetUp() override { InitializeCriticalSection(&m_cs); }
     void TearDown() override { DeleteCriticalSection(&m_cs); }
@@ -16,7 +16,7 @@ protected:
     CRITICAL_SECTION m_cs;
 };
 
-TEST_F(CriticalSectionTest, OwnerEntersAgainAndOthersWaitForTheLastLeave) {
+TEST_F(CriticalSection, OwnerEntersAgainAndOthersWaitForTheLastLeave) {
     EnterCriticalSection(&m_cs);
     EnterCriticalSection(&m_cs);  // would deadlock if the section were not recursive
 

@@ -10,7 +10,7 @@ namespace {
 
 const unsigned char kImage[] = {0xDE, 0xAD, 0xBE, 0xEF, 0x01};
 
-class ModuleResourcesTest : public ::testing::Test {
+class ModuleResources : public ::testing::Test {
 protected:
     void SetUp() override {
         static const portable::RawResource raw[] = {{10, 110, kImage, sizeof kImage}};
@@ -30,7 +30,7 @@ protected:
     }
 };
 
-TEST_F(ModuleResourcesTest, RawResourceIsFoundLoadedAndSized) {
+TEST_F(ModuleResources, RawResourceIsFoundLoadedAndSized) {
     HMODULE self = GetModuleHandleA(nullptr);
     ASSERT_NE(self, nullptr);
     for (HMODULE module : {self, static_cast<HMODULE>(nullptr)}) {
@@ -41,7 +41,7 @@ TEST_F(ModuleResourcesTest, RawResourceIsFoundLoadedAndSized) {
     }
 }
 
-TEST_F(ModuleResourcesTest, EachFailureLeavesItsOwnLastError) {
+TEST_F(ModuleResources, EachFailureLeavesItsOwnLastError) {
     auto expectError = [](bool failed, DWORD error) {
         EXPECT_TRUE(failed);
         EXPECT_EQ(GetLastError(), error);
@@ -61,13 +61,13 @@ TEST_F(ModuleResourcesTest, EachFailureLeavesItsOwnLastError) {
                 ERROR_RESOURCE_DATA_NOT_FOUND);
 }
 
-TEST_F(ModuleResourcesTest, HandlesFromAReplacedSetStayValid) {
+TEST_F(ModuleResources, HandlesFromAReplacedSetStayValid) {
     HRSRC old = FindResourceA(nullptr, MAKEINTRESOURCE(110), RT_RCDATA);
     portable::RegisterModuleResources(nullptr, 0, nullptr, 0);
     EXPECT_EQ(SizeofResource(nullptr, old), sizeof kImage);
 }
 
-TEST_F(ModuleResourcesTest, StringsAcrossBlockBoundaries) {
+TEST_F(ModuleResources, StringsAcrossBlockBoundaries) {
     for (auto [id, text] : {std::pair<UINT, const char*>{1, "Welcome"},
                             {15, "last of block 1"},
                             {16, "first of block 2"},
@@ -78,7 +78,7 @@ TEST_F(ModuleResourcesTest, StringsAcrossBlockBoundaries) {
     }
 }
 
-TEST_F(ModuleResourcesTest, StringBlockHasTheResourceCompilersLayout) {
+TEST_F(ModuleResources, StringBlockHasTheResourceCompilersLayout) {
     // Block 2 holds ids 16 to 31: slots 0, 1 and 15 are used, the 13 between are empty.
     std::vector<WORD> expected;
     auto counted = [&](const std::string& text) {
@@ -97,13 +97,13 @@ TEST_F(ModuleResourcesTest, StringBlockHasTheResourceCompilersLayout) {
     EXPECT_EQ(std::vector<WORD>(words, words + expected.size()), expected);
 }
 
-TEST_F(ModuleResourcesTest, LoadStringTruncatesAndTerminates) {
+TEST_F(ModuleResources, LoadStringTruncatesAndTerminates) {
     EXPECT_EQ(Load(1, 8), "Welcome");  // exactly fits with its null
     EXPECT_EQ(Load(1, 4), "Wel");
     EXPECT_EQ(Load(1, 1), "");
 }
 
-TEST_F(ModuleResourcesTest, MissingStringGivesZeroAndAnEmptyBuffer) {
+TEST_F(ModuleResources, MissingStringGivesZeroAndAnEmptyBuffer) {
     // 2 shares a block with 1; 48 has no block at all.
     for (UINT id : {2u, 48u}) {
         char buffer[8] = "garbage";

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/portable/wavein.h"
-#include "porttest/testsignal.h"
+#include "device/testsignal.h"
 #include "sim/mixerprotocol.h"
 #include "tests/porttest/porttestrun.h"
 

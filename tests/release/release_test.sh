@@ -56,7 +56,7 @@ deb=vantor-setup_1.0.0_amd64.deb
   fail "SHA256SUMS covers: $(cut -d' ' -f3 dist/SHA256SUMS)"
 
 # The release's programs are the same bytes as ones built elsewhere, earlier, from the same sources.
-cmp dist/setup.exe "$reference/windows/app/setup.exe" || fail "the release's setup.exe differs"
+cmp dist/setup.exe "$reference/windows/programs/setup.exe" || fail "the release's setup.exe differs"
 cmp "dist/$deb" "$reference/package/$deb" || fail "the release's package differs"
 [ "$(TZ=UTC dpkg-deb -c "dist/$deb" | awk '{print $4 " " $5}' | sort -u)" = "2026-11-30 12:00" ] ||
   fail "the package's files are not dated at the commit"

@@ -12,7 +12,7 @@ fail() { echo "releasenotes_test: $*" >&2; exit 1; }
 
 rm -rf "$notes_dir"
 mkdir -p "$notes_dir/firmware"
-program=$reference/windows/app/setup.exe
+program=$reference/windows/programs/setup.exe
 deb=$reference/package/vantor-setup_1.0.0_amd64.deb
 firmware=$reference/windows/resources/firmware
 fwimage=$reference/windows/host-tools/tools/fwimage/fwimage

@@ -32,8 +32,8 @@ build "$work/second/source-copy" "$work/second"
 deb=vantor-setup_1.0.0_amd64.deb
 cmp "$work/first/package/$deb" "$work/second/package/$deb" ||
   fail "two builds of the same sources make different packages"
-first=$work/first/windows/app/setup.exe
-second=$work/second/windows/app/setup.exe
+first=$work/first/windows/programs/setup.exe
+second=$work/second/windows/programs/setup.exe
 if ! cmp -s "$first" "$second"; then
   echo "differing bytes (offset, octal values):" >&2
   cmp -l "$first" "$second" | head -n 20 >&2 || true

@@ -9,8 +9,8 @@ set -euo pipefail
 source_dir=$1
 work=$2
 tree=$work/first/windows
-program=$tree/app/setup.exe
-unsigned=$work/second/windows/app/setup.exe
+program=$tree/programs/setup.exe
+unsigned=$work/second/windows/programs/setup.exe
 signing=$work/signing
 fail() { echo "signing_test: $*" >&2; exit 1; }
 

@@ -9,7 +9,7 @@
 #include "device/findhiddevice.h"
 #include "device/mixerids.h"
 #include "device/vantorhid.h"
-#include "platform/portable/interfaceclasses.h"
+#include "platform/interfaceclasses.h"
 #include "tests/support/simulatedsystem.h"
 
 namespace {
@@ -25,7 +25,7 @@ std::string Narrow(const std::u16string& text) {
 
 // The present audio interfaces, read as the wizard reads them: into a 1,030-byte detail buffer.
 std::vector<AudioInterface> AudioInterfaces() {
-    GUID audio = portable::kAudioInterfaceClass;
+    GUID audio = AUDIO_INTERFACE_CLASS;
     HDEVINFO set =
         SetupDiGetClassDevsA(&audio, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     std::vector<AudioInterface> interfaces;

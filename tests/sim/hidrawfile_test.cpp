@@ -158,10 +158,4 @@ TEST(HidrawFile, ReportsFailedTransfersAsTheKernelDoes) {
     EXPECT_EQ(GetStatus(*file), -ENODEV);
 }
 
-TEST(HidrawFile, ErrnoOfEachTransferError) {
-    EXPECT_EQ(sim::ErrnoForTransferError(ERROR_DEVICE_NOT_CONNECTED), ENODEV);
-    EXPECT_EQ(sim::ErrnoForTransferError(ERROR_GEN_FAILURE), EPIPE);
-    EXPECT_EQ(sim::ErrnoForTransferError(ERROR_IO_DEVICE), EIO);
-}
-
 }  // namespace

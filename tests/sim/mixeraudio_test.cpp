@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "device/mixerids.h"
+#include "device/testsignal.h"
 #include "device/vantorhid.h"
 #include "platform/portable/duecaptures.h"
-#include "sim/testsignal.h"
 #include "tests/support/simulatedsystem.h"
 
 namespace {
@@ -79,7 +79,7 @@ Capture CaptureFromMixer(DWORD ms) {
 
 WORD StepsOn(WORD value, std::uint64_t steps) {
     for (std::uint64_t i = 0; i < steps % 65535; ++i) {
-        value = sim::NextSignalValue(value);
+        value = NextTestSample(value);
     }
     return value;
 }
@@ -88,7 +88,7 @@ WORD StepsOn(WORD value, std::uint64_t steps) {
 std::vector<std::size_t> Breaks(const std::vector<WORD>& samples, std::size_t from) {
     std::vector<std::size_t> breaks;
     for (std::size_t frame = from + 1; frame < samples.size(); ++frame) {
-        if (samples[frame] != sim::NextSignalValue(samples[frame - 1])) {
+        if (samples[frame] != NextTestSample(samples[frame - 1])) {
             breaks.push_back(frame);
         }
     }
@@ -175,7 +175,7 @@ TEST(MixerAudio, SignalFaultsShowInTheCapture) {
         EXPECT_EQ(breaks, std::vector<std::size_t>{1000}) << c.what;
         const WORD before = capture.left[999];
         EXPECT_EQ(capture.left[1000], config.audio.dropFrameAt == 1000
-                                          ? sim::NextSignalValue(sim::NextSignalValue(before))
+                                          ? NextTestSample(NextTestSample(before))
                                           : before)
             << c.what;
     }

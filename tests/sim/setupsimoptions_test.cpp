@@ -117,7 +117,7 @@ const std::map<std::string, Expectation>& Expectations() {
 }
 
 TEST(SetupSimOptions, EveryOptionOfTheTableSetsWhatItNamesAndIsListed) {
-    const std::string usage = sim::SetupSimUsage();
+    const std::string usage = sim::SetupSimUsage("");
     std::size_t options = 0;
     for (const auto& group : sim::SetupSimOptionTable()) {
         for (const auto& option : group.options) {

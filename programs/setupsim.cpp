@@ -6,19 +6,21 @@
 #include <string>
 #include <vector>
 
-#include "framework/portable/programentry.h"
 #include "framework/portable/windowmodel.h"
 #include "platform/portable/clock.h"
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/moduleresources.h"
+#include "programs/wizardrun.h"
+#include "programs/wrongcommandline.h"
 #include "sim/setupsimoptions.h"
 #include "sim/simulatedvantor.h"
 
 namespace {
 
+const char kProgram[] = "setup-sim";
+
 int WrongCommandLine(const std::string& message) {
-    std::fprintf(stderr, "setup-sim: %s\n(setup-sim --help lists the options)\n", message.c_str());
-    return 2;
+    return programs::WrongCommandLine(kProgram, message);
 }
 
 bool ReadFile(const std::string& path, std::vector<char>* data) {
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
         return WrongCommandLine(error);
     }
     if (options.help) {
-        std::fputs(sim::SetupSimUsage().c_str(), stdout);
+        std::fputs(sim::SetupSimUsage(programs::WizardSwitchesHelp()).c_str(), stdout);
         return 0;
     }
 
@@ -70,13 +72,7 @@ int main(int argc, char** argv) {
 
     sim::SimulatedVantor mixer(options.config);
     portable::SetDeviceBackend(&mixer);
-    std::vector<char*> wizardArgv{argv[0]};
-    for (std::string& argument : options.wizardArguments) {
-        wizardArgv.push_back(argument.data());
-    }
-    wizardArgv.push_back(nullptr);
-    const int status =
-        portable::RunProgram(static_cast<int>(wizardArgv.size() - 1), wizardArgv.data());
+    const int status = programs::RunWizard(argv[0], options.wizardArguments);
     portable::SetDeviceBackend(nullptr);
     if (options.statistics) {
         const auto statistics = portable::WindowModel::Instance().Statistics();

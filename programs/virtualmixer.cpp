@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "programs/wrongcommandline.h"
 #include "sim/simulatedvantor.h"
 #include "sim/virtualmixer/capturefeed.h"
 #include "sim/virtualmixer/hidrawbus.h"
@@ -70,9 +71,7 @@ int main(int argc, char** argv) {
     sim::VirtualMixerOptions options;
     std::string error;
     if (!sim::ParseVirtualMixerOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "virtual-mixer: %s\n(virtual-mixer --help lists the options)\n",
-                     error.c_str());
-        return 2;
+        return programs::WrongCommandLine("virtual-mixer", error);
     }
     if (options.help) {
         std::fputs(sim::VirtualMixerUsage().c_str(), stdout);

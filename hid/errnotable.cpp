@@ -1,8 +1,8 @@
-#include "hardware/errnotable.h"
+#include "hid/errnotable.h"
 
 #include <cerrno>
 
-namespace hardware {
+namespace hid {
 
 namespace {
 
@@ -12,6 +12,7 @@ struct Mapping {
 };
 
 // What both kinds of call share. Anything not listed is a failure of the device: ERROR_GEN_FAILURE.
+// Of the errors for one code, the first is the one the kernel gives for a transfer.
 constexpr Mapping kTable[] = {
     {ENODEV, ERROR_DEVICE_NOT_CONNECTED},     // the device has left the bus
     {ENXIO, ERROR_DEVICE_NOT_CONNECTED},      // the node's device is gone
@@ -47,4 +48,13 @@ DWORD Win32ErrorForTransfer(int error) {
     return error == ENOENT ? static_cast<DWORD>(ERROR_DEVICE_NOT_CONNECTED) : Lookup(error);
 }
 
-}  // namespace hardware
+int ErrnoForTransferError(DWORD error) {
+    for (const Mapping& mapping : kTable) {
+        if (mapping.win32 == error) {
+            return mapping.error;
+        }
+    }
+    return EIO;
+}
+
+}  // namespace hid

@@ -9,27 +9,24 @@
 #include <vector>
 
 #include "device/mixerids.h"
-#include "framework/portable/programentry.h"
 #include "hardware/hardwarebackend.h"
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/globalmutexes.h"
+#include "programs/wizardrun.h"
+#include "programs/wrongcommandline.h"
 
 namespace {
 
-const char kUsage[] =
+const char kProgram[] = "vantor-setup";
+
+const char kAbout[] =
     "usage: vantor-setup [--help] [wizard switches]\n"
     "\n"
     "Updates the firmware of a Corvena Vantor attached to this machine, and on request tests its\n"
     "USB audio port and its Dante serial port. On a terminal the wizard is drawn and driven with\n"
-    "the keys; elsewhere it writes a line per event and runs unattended with -quiet.\n"
-    "\n"
-    "Wizard switches (as setup.exe takes them):\n"
-    "  -quiet          no questions; Next and Finish are pressed by themselves\n"
-    "  -usbtest        test the USB audio port after the update\n"
-    "  -dantetest      test the Dante serial port after the update\n"
-    "  -usbtestonly    only the USB audio port test\n"
-    "  -dantetestonly  only the Dante serial port test\n"
-    "\n"
+    "the keys; elsewhere it writes a line per event and runs unattended with -quiet.\n";
+
+const char kExitCodesAndAccess[] =
     "The last line is \"exit code: N (0xXXXXXXXX)\", the wizard's Windows exit code. The process\n"
     "exits with it where it fits a POSIX status, 255 otherwise:\n"
     "  0     the update (and the chosen tests) succeeded\n"
@@ -44,6 +41,10 @@ const char kUsage[] =
     "\n"
     "The mixer's hidraw nodes must be open to you: the package's udev rule\n"
     "(/usr/lib/udev/rules.d/70-vantor-setup.rules) gives them to the person at the seat.\n";
+
+std::string Usage() {
+    return std::string(kAbout) + "\n" + programs::WizardSwitchesHelp() + "\n" + kExitCodesAndAccess;
+}
 
 // Where every user's wizard takes the update mutex (a tmpfs of the whole machine on Debian).
 const char kLockDirectory[] = "/run/lock";
@@ -68,28 +69,23 @@ void ExplainAnotherUpdate() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> wizardArgv{argv[0]};
+    std::vector<std::string> wizardArguments;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(kUsage, stdout);
+            std::fputs(Usage().c_str(), stdout);
             return 0;
         }
         if (std::strncmp(argv[i], "--", 2) == 0) {
-            std::fprintf(stderr,
-                         "vantor-setup: unknown option %s\n(vantor-setup --help lists them)\n",
-                         argv[i]);
-            return 2;
+            return programs::WrongCommandLine(kProgram, std::string("unknown option ") + argv[i]);
         }
-        wizardArgv.push_back(argv[i]);
+        wizardArguments.push_back(argv[i]);
     }
-    wizardArgv.push_back(nullptr);
 
     portable::SetGlobalNamespaceDirectory(kLockDirectory);
     hardware::HardwareBackend backend(VENDOR_ID, std::cerr);
     portable::SetDeviceBackend(&backend);
     int exitCode = 0;
-    const int status =
-        portable::RunProgram(static_cast<int>(wizardArgv.size() - 1), wizardArgv.data(), &exitCode);
+    const int status = programs::RunWizard(argv[0], wizardArguments, &exitCode);
     portable::SetDeviceBackend(nullptr);
     if (exitCode == ERROR_SINGLE_INSTANCE_APP) {
         ExplainAnotherUpdate();

@@ -191,8 +191,28 @@ TEST(SetupSim, AWrongOptionStopsBeforeTheWizard) {
         EXPECT_EQ(run.status, 2) << wrong;
         ASSERT_FALSE(run.lines.empty()) << wrong;
         EXPECT_EQ(run.lines.front().rfind("setup-sim: ", 0), 0u) << run.lines.front();
+        ASSERT_GE(run.lines.size(), 2u) << wrong;
+        EXPECT_EQ(run.lines[1], "(setup-sim --help lists the options)") << wrong;
         EXPECT_TRUE(Pages(run).empty()) << wrong;
     }
+}
+
+TEST(SetupSim, TheHelpSaysWhatEachWizardSwitchDoes) {
+    const Finished run = RunSetupSim("--help", "");
+    EXPECT_EQ(run.status, 0);
+    const std::vector<std::string> expected = {
+        "Wizard switches (as setup.exe takes them):",
+        "  -quiet          no questions; Next and Finish are pressed by themselves",
+        "  -usbtest        test the USB audio port after the update",
+        "  -dantetest      test the Dante serial port after the update",
+        "  -usbtestonly    only the USB audio port test",
+        "  -dantetestonly  only the Dante serial port test",
+        "",
+    };
+    ASSERT_GE(run.lines.size(), 2 + expected.size());
+    EXPECT_EQ(std::vector<std::string>(run.lines.begin() + 2,
+                                       run.lines.begin() + 2 + static_cast<long>(expected.size())),
+              expected);
 }
 
 TEST(SetupSim, EverySwitchRowShowsItsPages) {

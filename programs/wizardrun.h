@@ -1,0 +1,18 @@
+// What the Linux programs that run the wizard share: its switches for their help, and the wizard's
+// run with its own arguments.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace programs {
+
+// "Wizard switches (as setup.exe takes them):" and a line for each, with what it does.
+std::string WizardSwitchesHelp();
+
+// Runs the wizard with `arguments` after the program's name `argv0` as its command line. Returns
+// the POSIX status; the wizard's Windows exit code also goes to *exitCode when it is given.
+int RunWizard(const char* argv0, const std::vector<std::string>& arguments,
+              int* exitCode = nullptr);
+
+}  // namespace programs
