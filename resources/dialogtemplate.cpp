@@ -15,11 +15,18 @@ struct Row {
     DialogControl control;
 };
 
+constexpr Row OutcomeText(DialogControl control) {
+    control.role = DialogControl::Role::Outcome;
+    return {Row::Kind::Control, 0, 0, 0, control};
+}
+
 constexpr Row kRows[] = {
 #define VANTOR_DIALOG(id, width, height) {Row::Kind::Open, id, width, height, {}},
 #define VANTOR_DIALOG_END() {Row::Kind::Close, 0, 0, 0, {}},
 #define VANTOR_TEXT(id, x, y, width, height, text) \
     {Row::Kind::Control, 0, 0, 0, {DialogControl::Kind::Text, id, x, y, width, height, text}},
+#define VANTOR_OUTCOME_TEXT(id, x, y, width, height, text) \
+    OutcomeText({DialogControl::Kind::Text, id, x, y, width, height, text}),
 #define VANTOR_ANIMATE(id, x, y, width, height) \
     {Row::Kind::Control, 0, 0, 0, {DialogControl::Kind::Animation, id, x, y, width, height, ""}},
 #define VANTOR_PROGRESS(id, x, y, width, height) \
@@ -28,6 +35,7 @@ constexpr Row kRows[] = {
 #undef VANTOR_DIALOG
 #undef VANTOR_DIALOG_END
 #undef VANTOR_TEXT
+#undef VANTOR_OUTCOME_TEXT
 #undef VANTOR_ANIMATE
 #undef VANTOR_PROGRESS
 };

@@ -6,10 +6,14 @@
 
 struct DialogControl {
     enum class Kind { Text, Animation, ProgressBar };
+    // What a text is to the page, for a view that cannot show the page's layout. Outcome: one of
+    // the texts that together tell the outcome of the run, the page's whole message.
+    enum class Role { Plain, Outcome };
     Kind kind;
     int id;  // IDC_STATIC (-1) for texts that the program never addresses
     int x, y, width, height;
     const char* text;  // empty for the animation and the progress bar
+    Role role = Role::Plain;
 };
 
 struct DialogTemplate {

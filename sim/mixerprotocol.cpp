@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sim/processclock.h"
+
 namespace sim {
 
 namespace {
@@ -10,11 +12,6 @@ namespace {
 constexpr BYTE kReportCommand = 0xF0;
 constexpr BYTE kReportData = 0xF1;
 constexpr std::size_t kBlockSize = 60;
-
-// A wrapping clock: `now` has reached `when` if the difference, taken as signed, is not negative.
-bool Reached(DWORD now, DWORD when) {
-    return static_cast<LONG>(now - when) >= 0;
-}
 
 std::string Printable(const BYTE* code) {
     // Built in a fixed buffer: at most four characters, each shown as \xNN when not printable.

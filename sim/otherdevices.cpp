@@ -5,6 +5,7 @@
 #include "device/mixerids.h"
 #include "platform/interfaceclasses.h"
 #include "platform/portable/interfacepath.h"
+#include "sim/processclock.h"
 
 namespace sim {
 
@@ -37,8 +38,7 @@ public:
     UINT Start(DWORD) override { return MMSYSERR_NOERROR; }
     void Stop(DWORD) override {}
     std::uint64_t Arrived(DWORD startedAt, DWORD now) override {
-        const LONG elapsed = static_cast<LONG>(now - startedAt);
-        return elapsed <= 0 ? 0 : std::uint64_t(elapsed) * m_samplesPerSecond / 1000 * m_blockAlign;
+        return BytesArrived(startedAt, now, m_samplesPerSecond, m_blockAlign);
     }
     void Read(DWORD, std::uint64_t, BYTE* data, std::size_t length) override {
         std::memset(data, 0, length);

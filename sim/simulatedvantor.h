@@ -2,9 +2,10 @@
 // composite device with its HID interface and its audio function, other HID and audio devices
 // beside it, the wave devices and their capture streams, the mixer's modes and restarts on the
 // process clock, its command protocol and flash, its failures, and a transcript of every transfer.
+// This class answers the stand-ins under one lock; the mixers' comings and goings are MixerBus's,
+// their names mixernames.h', their transfers MixerTransfers' and their captures MixerCapture's.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,9 +13,11 @@
 
 #include "platform/portable/devicebackend.h"
 #include "sim/devicetree.h"
-#include "sim/mixerprotocol.h"
+#include "sim/mixerbus.h"
+#include "sim/mixertransfers.h"
 #include "sim/otherdevices.h"
 #include "sim/simconfig.h"
+#include "sim/transcript.h"
 
 namespace sim {
 
@@ -46,39 +49,21 @@ public:
     bool IsMixerPresent();
     WORD GetMixerProductId();
     // Transfers that began while another one to the same mixer was still on the wire.
-    unsigned GetOverlappingTransfers() const { return m_overlaps.load(); }
+    unsigned GetOverlappingTransfers() const { return m_transfers.Overlaps(); }
 
 private:
-    class MixerChannel;
-    class MixerCapture;
-    struct Mixer;
     struct WaveEndpoint;
-
-    void Arrive(std::size_t unit, WORD productId, DWORD now);
-    void AddAudioFunction(std::size_t unit);
-    void Leave(Mixer& mixer, DWORD now);
-    // The person pulls the mixer out, and it stays out until Replug.
-    void PullOut(Mixer& mixer, DWORD now);
     // The wave devices of a direction in the order of their ids. The caller holds m_mutex.
     std::vector<WaveEndpoint> Endpoints(portable::WaveDirection direction) const;
-    void Advance(DWORD now);
-    DWORD Describe(std::size_t unit, unsigned generation, portable::HidDescription* description);
-    DWORD Transfer(std::size_t unit, unsigned generation, bool set, BYTE* report,
-                   std::size_t length);
-    Mixer* Live(std::size_t unit, unsigned generation);
-    bool Logging() const;
-    void Log(const std::string& line);
-    void LogTransfer(std::size_t unit, bool set, BYTE reportId, const std::string& what,
-                     DWORD error);
 
-    SimConfig m_config;
-    mutable std::mutex m_mutex;
+    SimConfig m_config;          // its faults change on Replug, under m_mutex
+    mutable std::mutex m_mutex;  // everything below
     DeviceTree m_tree;
-    DWORD m_rootHub = 0;
+    DWORD m_rootHub;
     std::unique_ptr<OtherDevices> m_others;
-    std::vector<std::unique_ptr<Mixer>> m_mixers;
-    std::vector<std::string> m_transcript;
-    std::atomic<unsigned> m_overlaps{0};
+    Transcript m_transcript;
+    MixerBus m_bus;
+    MixerTransfers m_transfers;
 };
 
 }  // namespace sim

@@ -1,188 +1,27 @@
 #include "framework/portable/lineview.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
-#include <istream>
 #include <ostream>
 
 #include "framework/frameworkids.h"
 #include "framework/portable/interrupts.h"
+#include "framework/portable/lineformat.h"
 
 namespace portable {
 
 namespace {
 
-// The finish page's three texts are its whole message, so they get lines of their own.
-constexpr int kFinishTitle = 1003;
-constexpr int kFinishBody = 1004;
-constexpr int kFinishFooter = 1005;
-
-// Enough read-ahead for a scripted run; a reader that gets further ahead waits for the wizard.
-constexpr std::size_t kMaxQueuedWords = 64;
-// How long the view waits at its end for a reader inside a read. A read of a stream that has its
-// data finishes at once; one blocked on a silent pipe or terminal would keep the view for ever.
-constexpr std::chrono::milliseconds kReaderGrace{250};
-
-std::string Trimmed(const std::string& s) {
-    const auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
-    const auto first = std::find_if_not(s.begin(), s.end(), blank);
-    const auto last = std::find_if_not(s.rbegin(), s.rend(), blank).base();
-    return first < last ? std::string(first, last) : std::string();
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
-
-// One line per event: a line break inside a text must not start a line of its own.
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-// "&Next >" reads "next": the access-key marker and the arrows are decoration, "&&" a real '&'.
-std::string ButtonName(const ButtonView& button) {
-    std::string name;
-    for (std::size_t i = 0; i < button.text.size(); ++i) {
-        const char c = button.text[i];
-        if (c == '&' && i + 1 < button.text.size() && button.text[i + 1] == '&') {
-            name += '&';
-            ++i;
-        } else if (c != '&' && c != '<' && c != '>') {
-            name += c;
-        }
-    }
-    return Lower(Trimmed(name));
-}
-
-bool Usable(const ButtonView& button) {
-    return button.visible && button.enabled;
-}
-
-bool IsFinishPage(const PageView& page) {
-    const auto has = [&](int id) {
-        return std::any_of(page.controls.begin(), page.controls.end(),
-                           [id](const ControlView& c) { return c.id == id; });
-    };
-    return has(kFinishTitle) && has(kFinishBody) && has(kFinishFooter);
-}
-
-bool IsFinishText(int id) {
-    return id == kFinishTitle || id == kFinishBody || id == kFinishFooter;
-}
-
-std::optional<std::string> ShownText(const ControlView& c) {
-    if (c.kind != ControlView::Kind::Text || !c.visible || c.text.empty()) {
-        return std::nullopt;
-    }
-    return c.text;
-}
-
-std::optional<std::string> ShownProgress(const ControlView& c) {
-    if (c.kind != ControlView::Kind::ProgressBar || !c.visible) {
-        return std::nullopt;
-    }
-    if (c.marquee) {
-        return "marquee";
-    }
-    return std::to_string(std::clamp(c.position, 0, 100)) + "%";
-}
-
-// The exterior page's title: its bold text, or its first text when the bold font has not come.
-std::size_t TitleIndex(const PageView& page) {
-    std::optional<std::size_t> first;
-    for (std::size_t i = 0; i < page.controls.size(); ++i) {
-        if (!ShownText(page.controls[i])) {
-            continue;
-        }
-        if (page.controls[i].bold) {
-            return i;
-        }
-        if (!first) {
-            first = i;
-        }
-    }
-    return first.value_or(page.controls.size());
-}
-
-const char* TaskbarStateName(TBPFLAG state) {
-    switch (state) {
-        case TBPF_NOPROGRESS:
-            return "none";
-        case TBPF_INDETERMINATE:
-            return "indeterminate";
-        case TBPF_NORMAL:
-            return "normal";
-        case TBPF_ERROR:
-            return "error";
-        case TBPF_PAUSED:
-            return "paused";
-    }
-    return "unknown";
+// A page with texts that tell the outcome (the finish page's) has them as its whole message, so
+// they get lines of their own.
+bool TellsOutcome(const PageView& page) {
+    return std::any_of(page.controls.begin(), page.controls.end(),
+                       [](const ControlView& c) { return c.role == ControlView::Role::Outcome; });
 }
 
 }  // namespace
 
-LineView::LineView(std::istream& in, std::ostream& out)
-    : m_out(out), m_input(std::make_shared<Input>()) {
-    m_reader = std::thread(&LineView::Read, std::ref(in), m_input);
-}
-
-LineView::~LineView() {
-    std::unique_lock lock(m_input->mutex);
-    m_input->stop = true;
-    m_input->changed.notify_all();
-    const bool idle =
-        m_input->changed.wait_for(lock, kReaderGrace, [this] { return !m_input->reading; });
-    lock.unlock();
-    // A reader outside a read sees `stop` before it touches the stream again, so joining it is
-    // quick; one still blocked keeps its own share of the queue and ends with its read.
-    if (idle) {
-        m_reader.join();
-    } else {
-        m_reader.detach();
-    }
-}
-
-void LineView::Read(std::istream& in, std::shared_ptr<Input> input) {
-    std::string line;
-    for (;;) {
-        {
-            std::unique_lock lock(input->mutex);
-            input->changed.wait(
-                lock, [&] { return input->stop || input->words.size() < kMaxQueuedWords; });
-            if (input->stop) {
-                return;
-            }
-            input->reading = true;
-        }
-        const bool got = static_cast<bool>(std::getline(in, line));
-        std::lock_guard lock(input->mutex);
-        input->reading = false;
-        if (!got) {
-            input->ended = true;
-        } else if (std::string word = Trimmed(line); !word.empty()) {
-            input->words.push_back(std::move(word));
-        }
-        input->changed.notify_all();
-        if (input->ended) {
-            return;
-        }
-    }
-}
+LineView::LineView(std::istream& in, std::ostream& out) : m_out(out), m_input(in) {}
 
 void LineView::Show(const SheetView& sheet, const ViewEvent& event) {
     switch (event.kind) {
@@ -261,17 +100,14 @@ void LineView::ShowPage(const SheetView& sheet) {
             Line(keyword, "");
         }
     };
-    if (IsFinishPage(page)) {
+    if (TellsOutcome(page)) {
         heading(TitleIndex(page), "page");
         for (std::size_t i = 0; i < page.controls.size(); ++i) {
             m_seen[i].text = ShownText(page.controls[i]);
         }
-        for (int id : {kFinishTitle, kFinishBody, kFinishFooter}) {
-            for (std::size_t i = 0; i < page.controls.size(); ++i) {
-                if (page.controls[i].id == id) {
-                    heading(i, "finish");
-                    break;
-                }
+        for (std::size_t i = 0; i < page.controls.size(); ++i) {
+            if (page.controls[i].role == ControlView::Role::Outcome) {
+                heading(i, "finish");
             }
         }
     } else if (page.exterior) {
@@ -292,7 +128,7 @@ void LineView::ShowControl(const SheetView& sheet, std::size_t index) {
         case ControlView::Kind::Text: {
             std::optional<std::string> text = ShownText(c);
             if (text && text != seen.text) {
-                const bool finish = IsFinishText(c.id) && IsFinishPage(sheet.page);
+                const bool finish = c.role == ControlView::Role::Outcome;
                 Line(finish ? "finish" : "text", *text);
             }
             seen.text = std::move(text);
@@ -320,7 +156,7 @@ void LineView::ShowControl(const SheetView& sheet, std::size_t index) {
 void LineView::ShowButtons(const SheetView& sheet) {
     std::string list;
     for (const ButtonView* button : {&sheet.back, &sheet.next, &sheet.finish, &sheet.cancel}) {
-        if (Usable(*button)) {
+        if (button->Usable()) {
             list += (list.empty() ? "" : ", ") + ButtonName(*button);
         }
     }
@@ -335,21 +171,19 @@ Press LineView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
         ShowButtons(sheet);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::unique_lock lock(m_input->mutex);
     for (;;) {
-        m_input->changed.wait_until(lock, deadline,
-                                    [this] { return !m_input->words.empty() || m_input->ended; });
-        if (m_input->words.empty()) {
-            return m_input->ended ? Press::InputEnded : Press::None;
+        std::string word;
+        switch (m_input.Next(deadline, &word)) {
+            case LineInput::Result::None:
+                return Press::None;
+            case LineInput::Result::Ended:
+                return Press::InputEnded;
+            case LineInput::Result::Word:
+                if (const std::optional<Press> press = Take(sheet, word)) {
+                    return *press;
+                }
+                break;
         }
-        const std::string word = std::move(m_input->words.front());
-        m_input->words.pop_front();
-        m_input->changed.notify_all();  // room for the reader
-        lock.unlock();
-        if (const std::optional<Press> press = Take(sheet, word)) {
-            return *press;
-        }
-        lock.lock();
     }
 }
 
@@ -362,13 +196,13 @@ std::optional<Press> LineView::Take(const SheetView& sheet, const std::string& w
         usable = sheet.messageBox.has_value();
     } else if (w == "next") {
         press = Press::Next;
-        usable = !sheet.messageBox && Usable(sheet.next);
+        usable = !sheet.messageBox && sheet.next.Usable();
     } else if (w == "finish") {
         press = Press::Finish;
-        usable = !sheet.messageBox && Usable(sheet.finish);
+        usable = !sheet.messageBox && sheet.finish.Usable();
     } else if (w == "cancel") {
         press = Press::Cancel;
-        usable = !sheet.messageBox && Usable(sheet.cancel);
+        usable = !sheet.messageBox && sheet.cancel.Usable();
     }
     if (!press) {
         Line("input", "unknown word \"" + word + "\"");

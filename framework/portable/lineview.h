@@ -1,28 +1,23 @@
 // The wizard off a terminal (pipes, CI): one line per thing a person would notice, each starting
 // with a lower-case keyword and a colon, and the person's presses as words, one a line. The line
-// format and the words are documented in the README ("The portable wizard's output").
+// format and the words are documented in the README ("The portable wizard's output"). The values
+// of the lines are lineformat.h's; the words are read by a LineInput.
 #pragma once
 
-#include <condition_variable>
-#include <deque>
 #include <iosfwd>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "framework/portable/lineinput.h"
 #include "framework/portable/view.h"
 
 namespace portable {
 
 class LineView : public View {
 public:
-    // `in` must outlive the view unless it has reached its end: a reader still blocked in a read
-    // when the view goes away is left behind to finish on its own (std::cin lives until exit).
+    // `in` must outlive the view unless it has reached its end (LineInput).
     LineView(std::istream& in, std::ostream& out);
-    ~LineView() override;
     LineView(const LineView&) = delete;
     LineView& operator=(const LineView&) = delete;
 
@@ -30,23 +25,12 @@ public:
     Press WaitForPerson(const SheetView& sheet, DWORD timeoutMs) override;
 
 private:
-    // Shared with the reader thread, which may outlive the view.
-    struct Input {
-        std::mutex mutex;
-        std::condition_variable changed;
-        std::deque<std::string> words;
-        bool ended = false;    // the stream has no more lines
-        bool stop = false;     // the view is going away
-        bool reading = false;  // the reader is inside a read of the stream
-    };
     // What the person last saw of one control of the active page, to report only changes.
     struct Seen {
         std::optional<std::string> text;      // nullopt while hidden
         bool busy = false;                    // animation visible and playing
         std::optional<std::string> progress;  // "45%" or "marquee"; nullopt while hidden
     };
-
-    static void Read(std::istream& in, std::shared_ptr<Input> input);
 
     void ShowPage(const SheetView& sheet);
     void ShowControl(const SheetView& sheet, std::size_t index);
@@ -55,8 +39,7 @@ private:
     void Line(const std::string& keyword, const std::string& value);
 
     std::ostream& m_out;
-    std::shared_ptr<Input> m_input;
-    std::thread m_reader;
+    LineInput m_input;
 
     std::optional<std::string> m_caption;
     int m_page = -1;  // the page whose lines were written, -1 before the first

@@ -180,6 +180,9 @@ HWND CPropertySheetRun::PageWindow(int index) {
             case DialogControl::Kind::Text:
                 child.kind = Window::Kind::Text;
                 child.text = control.text;
+                child.role = control.role == DialogControl::Role::Outcome
+                                 ? portable::ControlView::Role::Outcome
+                                 : portable::ControlView::Role::Plain;
                 break;
             case DialogControl::Kind::Animation:
                 child.kind = Window::Kind::Animation;

@@ -14,20 +14,6 @@ const char kPlain[] = "\x1b[0m";
 // Ends a text that had to be cut.
 const char kCutMark[] = " ...";
 
-// "&Next >" shows as "Next >"; "&&" is a real '&'.
-std::string WithoutAccessMarks(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '&') {
-            out += text[i];
-        } else if (i + 1 < text.size() && text[i + 1] == '&') {
-            out += '&';
-            ++i;
-        }
-    }
-    return out;
-}
-
 // Lines of at most `width` characters, broken between words; "\n" breaks a line.
 std::vector<std::string> Wrapped(const std::string& text, int width) {
     const std::size_t limit = static_cast<std::size_t>(std::max(width, 10));
@@ -150,8 +136,8 @@ std::string Buttons(const SheetView& sheet) {
             continue;
         }
         const char* look = !button->enabled ? kDim : button == byDefault ? kBold : "";
-        out += (out.empty() ? "" : "  ") + std::string(look) + "[ " +
-               WithoutAccessMarks(button->text) + " ]" + kPlain;
+        out +=
+            (out.empty() ? "" : "  ") + std::string(look) + "[ " + button->Label() + " ]" + kPlain;
     }
     return out;
 }
@@ -257,15 +243,11 @@ std::string Fitted(const std::string& row, int columns) {
 
 }  // namespace
 
-bool Usable(const ButtonView& button) {
-    return button.visible && button.enabled;
-}
-
 const ButtonView* DefaultButton(const SheetView& sheet) {
-    if (Usable(sheet.finish)) {
+    if (sheet.finish.Usable()) {
         return &sheet.finish;
     }
-    if (Usable(sheet.next)) {
+    if (sheet.next.Usable()) {
         return &sheet.next;
     }
     return nullptr;

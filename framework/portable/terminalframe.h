@@ -24,7 +24,6 @@ std::vector<std::string> FrameRows(const SheetView& sheet, TerminalSize size, in
                                    const std::string& warning);
 
 // What the keys need to know of the sheet.
-bool Usable(const ButtonView& button);
 // The button Enter presses, if any: Finish, else Next.
 const ButtonView* DefaultButton(const SheetView& sheet);
 // True while the page shows something that moves (the busy sign, a marquee).

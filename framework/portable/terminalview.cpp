@@ -168,7 +168,7 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
                 if (sheet.messageBox) {
                     return Press::Ok;
                 }
-                if (Usable(sheet.cancel)) {
+                if (sheet.cancel.Usable()) {
                     return Press::Cancel;
                 }
             }

@@ -13,7 +13,11 @@ namespace portable {
 
 struct ControlView {
     enum class Kind { Text, Animation, ProgressBar };
+    // What a text is to the page, as its dialog template says. Outcome: one of the texts that
+    // together tell the outcome of the run (the finish page's), the page's whole message.
+    enum class Role { Plain, Outcome };
     Kind kind = Kind::Text;
+    Role role = Role::Plain;
     int id = 0;  // IDC_STATIC (-1) for texts the program never addresses
     std::string text;
     bool visible = true;
@@ -41,6 +45,12 @@ struct ButtonView {
     bool visible = true;
     bool enabled = true;
     std::string text;  // "< &Back", "&Next >", "&Finish", "Cancel": '&' marks the access key
+
+    // A person can press it: it shows and is enabled.
+    bool Usable() const { return visible && enabled; }
+    // The text as it reads, without its access-key marks: "&Next >" reads "Next >"; "&&" is a
+    // real '&'.
+    std::string Label() const;
 };
 
 struct MessageBoxView {

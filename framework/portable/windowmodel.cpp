@@ -2,62 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 
 #include "framework/frameworkids.h"
-#include "framework/portable/gdi.h"
-#include "framework/portable/interrupts.h"
 #include "framework/wnd.h"
 
 namespace portable {
-
-namespace {
-
-// How long the loop gives a person's view before it looks at the queue again, and how long it
-// waits for a worker's message while nobody can act.
-constexpr DWORD kPersonWaitMs = 50;
-constexpr auto kIdleWait = std::chrono::milliseconds(100);
-
-ButtonView ButtonFrom(const Window* window) {
-    ButtonView button;
-    if (window != nullptr) {
-        button.visible = window->visible;
-        button.enabled = window->enabled;
-        button.text = window->text;
-    } else {
-        button.visible = button.enabled = false;
-    }
-    return button;
-}
-
-Press AutomaticPress(const SheetView& sheet) {
-    // Input has ended: answer a box, and otherwise end the wizard the way it lets itself be ended.
-    if (sheet.messageBox) {
-        return Press::Ok;
-    }
-    const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
-    if (usable(sheet.cancel)) {
-        return Press::Cancel;
-    }
-    if (usable(sheet.finish)) {
-        return Press::Finish;
-    }
-    if (usable(sheet.next)) {
-        return Press::Next;
-    }
-    return Press::None;
-}
-
-}  // namespace
-
-const ControlView* PageView::Control(int id) const {
-    for (const ControlView& control : controls) {
-        if (control.id == id) {
-            return &control;
-        }
-    }
-    return nullptr;
-}
 
 WindowModel& WindowModel::Instance() {
     static WindowModel model;
@@ -204,109 +153,6 @@ void WindowModel::SetSpy(Spy spy) {
     m_spy = std::move(spy);
 }
 
-bool WindowModel::PersonCanAct() {
-    if (m_box) {
-        return true;
-    }
-    const SheetView sheet = Snapshot();
-    const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
-    return usable(sheet.next) || usable(sheet.finish) || usable(sheet.cancel);
-}
-
-void WindowModel::HandleInterrupt(int sig) {
-    const SheetView sheet = Snapshot();
-    const auto usable = [](const ButtonView& b) { return b.visible && b.enabled; };
-    if (!m_box && m_behaviour != nullptr) {
-        // Where the wizard offers a way out, the interruption takes it: Cancel, or on a page that
-        // offers only Finish, where the work is over, Finish, which ends with the outcome's code.
-        if (usable(sheet.cancel)) {
-            m_behaviour->Press(Press::Cancel);
-            return;
-        }
-        if (usable(sheet.finish)) {
-            m_behaviour->Press(Press::Finish);
-            return;
-        }
-    }
-    // While a worker runs that nobody can stop, or while the sheet objects to ending (the mixer is
-    // being updated, even with a box up), the program goes on.
-    if (m_sheet != nullptr && (!PersonCanAct() || !SheetMayEnd())) {
-        // A lost terminal is nobody's second thought: a hangup never ends the work.
-        if (sig == SIGHUP) {
-            Report(ViewEvent::Kind::InterruptRefused);
-            return;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (!m_interruptRefusedAt || now - *m_interruptRefusedAt > kSecondInterruptWindow) {
-            m_interruptRefusedAt = now;
-            Report(ViewEvent::Kind::InterruptRefused);
-            return;
-        }
-    }
-    EndInterruptedProgram(sig);
-}
-
-bool WindowModel::SheetMayEnd() {
-    // What Windows asks every top-level window before the session ends.
-    return Dispatch(m_sheet, WM_QUERYENDSESSION, 0, 0) != FALSE;
-}
-
-void WindowModel::RunUntil(const std::function<bool()>& done) {
-    while (!done()) {
-        Message message;
-        if (TakeMessage(&message)) {
-            if (message.crossThread && m_spy) {
-                m_spy(message.handle, message.message, message.wParam, message.lParam);
-            }
-            const LRESULT result =
-                Dispatch(message.handle, message.message, message.wParam, message.lParam);
-            if (message.result) {
-                std::lock_guard lock(m_mutex);
-                *message.result = result;
-                m_answered.notify_all();
-            }
-            continue;
-        }
-        // An interruption is judged on the sheet as its queued changes have left it.
-        if (const int sig = TakeInterrupt(); sig != 0) {
-            HandleInterrupt(sig);
-            continue;
-        }
-        View* view = CurrentView();
-        if (PersonCanAct()) {
-            const SheetView sheet = Snapshot();
-            Press press =
-                view != nullptr ? view->WaitForPerson(sheet, kPersonWaitMs) : Press::InputEnded;
-            if (press == Press::InputEnded) {
-                press = AutomaticPress(sheet);
-            }
-            if (press == Press::None) {
-                continue;
-            }
-            if (press == Press::Interrupt) {
-                HandleInterrupt(SIGINT);
-                continue;
-            }
-            if (m_box) {
-                // A box is modal: the sheet behind it takes no press.
-                if (press == Press::Ok) {
-                    AnswerMessageBox(IDOK);
-                }
-                continue;
-            }
-            if (m_behaviour != nullptr) {
-                m_behaviour->Press(press);
-            }
-            continue;
-        }
-        if (view != nullptr) {
-            view->Idle(Snapshot());
-        }
-        std::unique_lock lock(m_mutex);
-        m_queued.wait_for(lock, kIdleWait, [&] { return !m_sent.empty() || !m_posted.empty(); });
-    }
-}
-
 void WindowModel::OpenMessageBox(const MessageBoxView& box) {
     m_box = box;
     m_boxAnswer.reset();
@@ -322,78 +168,6 @@ void WindowModel::CloseMessageBox() {
     m_box.reset();
     m_boxAnswer.reset();
     Report(ViewEvent::Kind::MessageBoxClosed, 0, 0, result);
-}
-
-void WindowModel::Report(ViewEvent::Kind kind, int control, int button, INT_PTR result) {
-    View* view = CurrentView();
-    const bool aboutBox =
-        kind == ViewEvent::Kind::MessageBoxShown || kind == ViewEvent::Kind::MessageBoxClosed;
-    // Nothing is shown without a sheet but a box, which may stand alone.
-    if (view == nullptr || (m_sheet == nullptr && !aboutBox)) {
-        return;
-    }
-    view->Show(Snapshot(), ViewEvent{kind, control, button, result});
-}
-
-void WindowModel::ReportChange(const Window& window) {
-    if (m_behaviour == nullptr) {
-        return;
-    }
-    if (window.handle == m_sheet) {
-        Report(ViewEvent::Kind::CaptionChanged);
-    } else if (window.kind == Window::Kind::Button && window.parent == m_sheet) {
-        Report(ViewEvent::Kind::ButtonChanged, 0, window.id);
-    } else if (window.parent != nullptr && window.parent == m_behaviour->ActivePageWindow()) {
-        Report(ViewEvent::Kind::ControlChanged, window.id);
-    }
-}
-
-SheetView WindowModel::Snapshot() {
-    SheetView sheet;
-    // A box may stand without a sheet (before the wizard, or after it).
-    sheet.messageBox = m_box;
-    sheet.taskbar = m_taskbar;
-    const Window* frame = Find(m_sheet);
-    if (frame == nullptr) {
-        sheet.present = false;
-        return sheet;
-    }
-    sheet.caption = frame->text;
-    sheet.systemMenu = (frame->style & WS_SYSMENU) != 0;
-    sheet.contextHelp = (frame->style & DS_CONTEXTHELP) != 0;
-    sheet.back = ButtonFrom(Find(Child(m_sheet, ID_WIZBACK)));
-    sheet.next = ButtonFrom(Find(Child(m_sheet, ID_WIZNEXT)));
-    sheet.finish = ButtonFrom(Find(Child(m_sheet, ID_WIZFINISH)));
-    sheet.cancel = ButtonFrom(Find(Child(m_sheet, IDCANCEL)));
-    if (m_behaviour == nullptr) {
-        return sheet;
-    }
-    sheet.activePage = m_behaviour->ActivePageIndex();
-    const Window* page = Find(m_behaviour->ActivePageWindow());
-    if (page == nullptr) {
-        return sheet;
-    }
-    sheet.page.templateId = page->templateId;
-    sheet.page.exterior = page->exterior;
-    sheet.page.headerTitle = page->headerTitle;
-    sheet.page.headerSubtitle = page->headerSubtitle;
-    for (HWND handle : Children(page->handle)) {
-        const Window* window = Find(handle);
-        ControlView control;
-        control.kind = window->kind == Window::Kind::Animation     ? ControlView::Kind::Animation
-                       : window->kind == Window::Kind::ProgressBar ? ControlView::Kind::ProgressBar
-                                                                   : ControlView::Kind::Text;
-        control.id = window->id;
-        control.text = window->text;
-        control.visible = window->visible;
-        control.bold = IsBoldFont(window->font);
-        control.position = window->position;
-        control.marquee = window->marqueeRunning && (window->style & PBS_MARQUEE) != 0;
-        control.clipOpen = window->clipOpen;
-        control.playing = window->playing;
-        sheet.page.controls.push_back(control);
-    }
-    return sheet;
 }
 
 }  // namespace portable

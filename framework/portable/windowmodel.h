@@ -1,6 +1,8 @@
 // The portable window model: the windows of the one wizard sheet (the sheet, its buttons, its pages
 // and their controls), their message queue on the user-interface thread, and what the view is told.
-// The Win32 window functions of platform/portable/win32ui.h are served from here.
+// The Win32 window functions of platform/portable/win32ui.h are served from here. The store and the
+// queues are in windowmodel.cpp, the loop in windowloop.cpp (its decisions in presspolicy.h), the
+// view's snapshot in windowsnapshot.cpp, and what each kind of window does in windowclasses.cpp.
 #pragma once
 
 #include <chrono>
@@ -15,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/portable/presspolicy.h"
 #include "framework/portable/view.h"
 #include "platform/win32api.h"
 
@@ -33,6 +36,7 @@ struct Window {
     bool visible = true;
     bool enabled = true;
     HFONT font = nullptr;
+    ControlView::Role role = ControlView::Role::Plain;  // of a text, from its dialog template
     // Progress bar.
     int position = 0;
     int rangeMin = 0;
@@ -132,10 +136,7 @@ private:
     };
 
     bool TakeMessage(Message* message);
-    bool PersonCanAct();
-    // An interruption by `sig`: Cancel where the wizard offers it, Finish where only that is left;
-    // while a worker runs and nothing can be pressed, or while the sheet will not end, a warning
-    // (unless one was given shortly before, and always for a hangup); otherwise the end.
+    // Carries out what the interrupt policy answers to an interruption by `sig`.
     void HandleInterrupt(int sig);
     // Whether the sheet lets the program end now (WM_QUERYENDSESSION).
     bool SheetMayEnd();
@@ -156,7 +157,7 @@ private:
     TaskbarView m_taskbar;
     QueueStatistics m_statistics;
     Spy m_spy;
-    std::optional<std::chrono::steady_clock::time_point> m_interruptRefusedAt;
+    InterruptPolicy m_interruptPolicy;
 };
 
 }  // namespace portable

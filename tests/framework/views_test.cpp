@@ -69,6 +69,9 @@ SheetView Finish() {
     s.page.controls = {Text(1003, "Firmware Update Failed", true),
                        Text(1004, "Could not update:\n\nNo such unit.\n"),
                        Text(1005, "To close this wizard, click Finish.")};
+    for (ControlView& c : s.page.controls) {
+        c.role = ControlView::Role::Outcome;
+    }
     s.next.visible = false;
     s.finish = {true, true, "&Finish"};
     s.cancel.enabled = false;
@@ -99,6 +102,16 @@ struct Lines {
 };
 
 using Expected = std::vector<std::string>;
+
+TEST(ButtonView, ReadsWithoutItsAccessKeyMarks) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"&Next >", "Next >"}, {"< &Back", "< Back"}, {"Cancel", "Cancel"},
+        {"R&&D", "R&D"},       {"&&&Save", "&Save"},  {"Trailing&", "Trailing"},
+    };
+    for (const auto& [text, label] : cases) {
+        EXPECT_EQ((portable::ButtonView{true, true, text}.Label()), label) << text;
+    }
+}
 
 TEST(LineView, WritesThePagesAsTheyOpen) {
     Lines run;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -170,6 +171,10 @@ TEST(SetupSim, QuietRunsTheUpdateToTheEndWithoutInput) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(Pages(run),
               (std::vector<std::string>{kWelcome, kUpdate, "Firmware Update Complete"}));
+    // The finish page's texts are its whole message, each a line of its own.
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(),
+                        "finish: The Vantor firmware was successfully updated."),
+              run.lines.end());
 }
 
 TEST(SetupSim, QuietWithoutAMixerEndsWithBadUnit) {
