@@ -8,6 +8,11 @@
 
 const WORD TEST_SIGNAL_FEEDBACK = 0xB400;
 
+// The format of the mixer's audio function, in which the signal comes: 48 kHz, 16-bit stereo.
+const DWORD TEST_SIGNAL_RATE = 48000;
+const WORD TEST_SIGNAL_CHANNELS = 2;
+const WORD TEST_SIGNAL_FRAME_BYTES = 4;  // two 16-bit little-endian samples, left first
+
 inline WORD NextTestSample(WORD state) {
     const WORD next = static_cast<WORD>(state >> 1);
     return (state & 1) != 0 ? static_cast<WORD>(next ^ TEST_SIGNAL_FEEDBACK) : next;

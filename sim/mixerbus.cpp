@@ -31,14 +31,14 @@ MixerBus::MixerBus(const SimConfig& config, DeviceTree* tree, DWORD rootHub, Tra
         mixer->serialNumber = unit == 0 ? u"VT24A0117" : u"VT24A0342";
         m_mixers.push_back(std::move(mixer));
     }
-    const WORD first = config.start == MixerStart::Update      ? kProductUpdate
-                       : config.start == MixerStart::UpdateAlt ? kProductUpdateAlt
-                                                               : kProductRun;
+    const WORD first = config.start == MixerStart::Update      ? PRODUCT_ID_UPDATE
+                       : config.start == MixerStart::UpdateAlt ? PRODUCT_ID_UPDATE_ALT
+                                                               : PRODUCT_ID_RUN;
     if (config.start != MixerStart::Absent) {
         Arrive(At(0), first, now);
     }
     if (config.secondMixer) {
-        Arrive(At(1), kProductRun, now);
+        Arrive(At(1), PRODUCT_ID_RUN, now);
     }
     // Whatever was attached before the program started is installed already.
     for (auto& mixer : m_mixers) {
@@ -67,7 +67,7 @@ void MixerBus::Arrive(BusMixer& mixer, WORD productId, DWORD now) {
     const DWORD function = m_tree->Add(mixer.usbNode, names.hidFunction);
     mixer.hidNode = m_tree->Add(function, names.hidDevice);
     mixer.path = names.path;
-    if (productId == kProductRun) {
+    if (productId == PRODUCT_ID_RUN) {
         AddAudioFunction(mixer);
     }
     mixer.protocol.Start(productId);
@@ -103,7 +103,7 @@ void MixerBus::Restart(BusMixer& mixer, MixerProtocol::Restart restart, DWORD no
     mixer.arrivalAt = now + m_config.timing.restartMs;
     mixer.arrivalProductId =
         restart == MixerProtocol::Restart::IntoUpdate        ? m_config.updateProductId
-        : restart == MixerProtocol::Restart::IntoApplication ? kProductRun
+        : restart == MixerProtocol::Restart::IntoApplication ? PRODUCT_ID_RUN
                                                              : mixer.protocol.GetProductId();
 }
 

@@ -46,7 +46,7 @@ std::uint64_t MixerCapture::Arrived(DWORD startedAt, DWORD now) {
             end = *m_endedAt;
         }
     }
-    return BytesArrived(startedAt, end, kSignalRate, kSignalFrameBytes);
+    return BytesArrived(startedAt, end, TEST_SIGNAL_RATE, TEST_SIGNAL_FRAME_BYTES);
 }
 
 void MixerCapture::Read(DWORD startedAt, std::uint64_t offset, BYTE* data, std::size_t length) {

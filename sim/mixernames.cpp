@@ -22,18 +22,18 @@ std::string Port(std::size_t unit) {
 
 // The mixer's audio function's part of its instance ids: "USB\VID_0CA8&PID_0801&MI_01\".
 std::string AudioFunction() {
-    return "USB\\" + portable::UsbIds(kVendorId, kProductRun) + "&MI_01\\";
+    return "USB\\" + portable::UsbIds(VENDOR_ID, PRODUCT_ID_RUN) + "&MI_01\\";
 }
 
 }  // namespace
 
 std::string MixerIdentity(WORD productId) {
-    return Hex4(kVendorId) + ":" + Hex4(productId);
+    return Hex4(VENDOR_ID) + ":" + Hex4(productId);
 }
 
 MixerHidNames HidNames(std::size_t unit, WORD productId, unsigned generation, bool longPath) {
     const std::string port = Port(unit);
-    const std::string ids = portable::UsbIds(kVendorId, productId);
+    const std::string ids = portable::UsbIds(VENDOR_ID, productId);
     MixerHidNames names;
     // The composite device, its HID interface function, and the HID device node under it: the
     // node whose DevInst the interface reports.

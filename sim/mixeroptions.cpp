@@ -105,9 +105,9 @@ bool TakeMixer(const std::string& value, Options* options, std::string* error) {
 
 bool TakeUpdateId(const std::string& value, Options* options, std::string* error) {
     if (value == "0800" || value == "0x0800") {
-        options->config.updateProductId = kProductUpdate;
+        options->config.updateProductId = PRODUCT_ID_UPDATE;
     } else if (value == "0804" || value == "0x0804") {
-        options->config.updateProductId = kProductUpdateAlt;
+        options->config.updateProductId = PRODUCT_ID_UPDATE_ALT;
     } else {
         *error = "--update-id is 0800 or 0804, not \"" + value + "\"";
         return false;

@@ -168,7 +168,7 @@ void MixerProtocol::ApplicationModeCommand(const std::string& code, DWORD now) {
 }
 
 void MixerProtocol::UpdateModeCommand(const std::string& code, DWORD now, Restart* restart) {
-    const bool alt = m_productId == kProductUpdateAlt;
+    const bool alt = m_productId == PRODUCT_ID_UPDATE_ALT;
     // A pass ends with its own closing command; any other command abandons it.
     const Pass pass = m_pass;
     m_pass = Pass::None;

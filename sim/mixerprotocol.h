@@ -63,7 +63,7 @@ private:
     void UpdateModeCommand(const std::string& code, DWORD now, Restart* restart);
     void Finish(DWORD status, DWORD now, DWORD busyMs);
     CommandFault* FaultFor(const std::string& code, CommandFault::Kind kind);
-    bool InUpdateMode() const { return m_productId != kProductRun; }
+    bool InUpdateMode() const { return m_productId != PRODUCT_ID_RUN; }
 
     SimTiming m_timing;
     std::vector<CommandFault> m_faults;
@@ -71,7 +71,7 @@ private:
     unsigned m_failingBlock;
     bool m_ignoreEfwu;
 
-    WORD m_productId = kProductRun;
+    WORD m_productId = PRODUCT_ID_RUN;
     Pass m_pass = Pass::None;
     FlashImage m_code;
     FlashImage m_logic;

@@ -18,11 +18,11 @@ DWORD MixerTransfers::Describe(std::size_t unit, unsigned generation,
         return ERROR_DEVICE_NOT_CONNECTED;
     }
     const WORD productId = mixer->protocol.GetProductId();
-    description->vendorId = kVendorId;
+    description->vendorId = VENDOR_ID;
     description->productId = productId;
-    description->versionNumber = productId == kProductRun ? 0x0214 : 0x0102;
+    description->versionNumber = productId == PRODUCT_ID_RUN ? 0x0214 : 0x0102;
     description->manufacturer = u"Corvena";
-    description->product = productId == kProductRun ? u"Vantor" : u"Vantor Updater";
+    description->product = productId == PRODUCT_ID_RUN ? u"Vantor" : u"Vantor Updater";
     description->serialNumber = mixer->serialNumber;
     description->hasPreparsedData = !(m_config->faults.noPreparsedData && unit == 0);
     description->caps.usagePage = 0xFF00;  // vendor-defined

@@ -13,12 +13,6 @@
 
 namespace sim {
 
-// The mixer's USB identities: the ones the wizard looks for, under the simulator's names.
-inline constexpr WORD kVendorId = VENDOR_ID;
-inline constexpr WORD kProductRun = PRODUCT_ID_RUN;
-inline constexpr WORD kProductUpdate = PRODUCT_ID_UPDATE;
-inline constexpr WORD kProductUpdateAlt = PRODUCT_ID_UPDATE_ALT;
-
 // Durations in milliseconds of the process clock.
 struct SimTiming {
     // Every feature transfer costs about one full-speed USB frame on the wire. On the virtual clock
@@ -100,7 +94,7 @@ enum class MixerStart {
 struct SimConfig {
     MixerStart start = MixerStart::Application;
     // The update-mode identity the mixer comes back as after "EFWU".
-    WORD updateProductId = kProductUpdateAlt;
+    WORD updateProductId = PRODUCT_ID_UPDATE_ALT;
     bool secondMixer = false;  // another mixer in application mode, enumerated after the first
     WORD featureReportByteLength = 65;
     // What each of the two flash images holds: room for the largest image the wizard carries.

@@ -151,7 +151,7 @@ UINT SimulatedVantor::OpenWaveCapture(UINT id, const portable::PcmFormat& format
         return MMSYSERR_NOERROR;
     }
     // The mixer's audio function streams its one format.
-    if (format.channels != 2 || format.samplesPerSecond != kSignalRate ||
+    if (format.channels != 2 || format.samplesPerSecond != TEST_SIGNAL_RATE ||
         format.bitsPerSample != 16) {
         return WAVERR_BADFORMAT;
     }

@@ -7,7 +7,7 @@ namespace sim {
 namespace {
 
 constexpr std::size_t kPeriod = 65535;  // every non-zero value once
-constexpr std::int64_t kFramesPerMs = kSignalRate / 1000;
+constexpr std::int64_t kFramesPerMs = TEST_SIGNAL_RATE / 1000;
 
 // Frames from `since` to the capture's frame, which lies `frame` frames after `startedAt`. The
 // clock wraps, so the distance between the two times is taken as signed.
@@ -69,10 +69,10 @@ void TestSignal::Frame(DWORD startedAt, std::uint64_t frame, WORD* left, WORD* r
 
 void TestSignal::Read(DWORD startedAt, std::uint64_t offset, BYTE* data, std::size_t length) const {
     std::uint64_t current = ~std::uint64_t{0};
-    BYTE bytes[kSignalFrameBytes] = {};
+    BYTE bytes[TEST_SIGNAL_FRAME_BYTES] = {};
     for (std::size_t i = 0; i < length; ++i) {
         const std::uint64_t position = offset + i;
-        const std::uint64_t frame = position / kSignalFrameBytes;
+        const std::uint64_t frame = position / TEST_SIGNAL_FRAME_BYTES;
         if (frame != current) {
             current = frame;
             WORD left = 0;
@@ -84,7 +84,7 @@ void TestSignal::Read(DWORD startedAt, std::uint64_t offset, BYTE* data, std::si
             bytes[2] = static_cast<BYTE>(right);
             bytes[3] = static_cast<BYTE>(right >> 8);
         }
-        data[i] = bytes[position % kSignalFrameBytes];
+        data[i] = bytes[position % TEST_SIGNAL_FRAME_BYTES];
     }
 }
 

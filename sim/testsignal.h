@@ -8,12 +8,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "device/testsignal.h"
 #include "sim/simconfig.h"
 
 namespace sim {
-
-inline constexpr DWORD kSignalRate = 48000;
-inline constexpr std::size_t kSignalFrameBytes = 4;  // two 16-bit samples, left first
 
 class TestSignal {
 public:

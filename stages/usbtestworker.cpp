@@ -12,12 +12,9 @@
 
 namespace {
 
-const DWORD SAMPLE_RATE = 48000;
-const WORD CHANNELS = 2;
-const WORD BYTES_PER_FRAME = 4;  // two 16-bit little-endian samples, left first
-const DWORD CAPTURE_BYTES = SAMPLE_RATE * BYTES_PER_FRAME;  // one second
-const DWORD CHECK_FRAMES = 4096;                            // the last 85.3 ms
-const DWORD FIRST_CHECKED_FRAME = CAPTURE_BYTES / BYTES_PER_FRAME - CHECK_FRAMES;
+const DWORD CAPTURE_BYTES = TEST_SIGNAL_RATE * TEST_SIGNAL_FRAME_BYTES;  // one second
+const DWORD CHECK_FRAMES = 4096;                                         // the last 85.3 ms
+const DWORD FIRST_CHECKED_FRAME = CAPTURE_BYTES / TEST_SIGNAL_FRAME_BYTES - CHECK_FRAMES;
 
 const DWORD SIGNAL_START_MS = 500;    // the mixer's signal is on this long after "UATE"
 const DWORD CAPTURE_LIMIT_MS = 1500;  // for a buffer of 1,000 ms
@@ -56,7 +53,7 @@ DWORD HeaderFlags(WAVEHDR& header) {
 
 WORD SampleAt(DWORD frame, DWORD channel) {
     WORD sample;
-    std::memcpy(&sample, g_captureBuffer + frame * BYTES_PER_FRAME + channel * sizeof(WORD),
+    std::memcpy(&sample, g_captureBuffer + frame * TEST_SIGNAL_FRAME_BYTES + channel * sizeof(WORD),
                 sizeof sample);
     return sample;
 }
@@ -141,10 +138,10 @@ bool CUsbTestRun::CaptureAndCheck(CVantorHid& mixer) {
     WAVEFORMATEX format;
     std::memset(&format, 0, sizeof format);
     format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = CHANNELS;
-    format.nSamplesPerSec = SAMPLE_RATE;
-    format.nAvgBytesPerSec = SAMPLE_RATE * BYTES_PER_FRAME;
-    format.nBlockAlign = BYTES_PER_FRAME;
+    format.nChannels = TEST_SIGNAL_CHANNELS;
+    format.nSamplesPerSec = TEST_SIGNAL_RATE;
+    format.nAvgBytesPerSec = TEST_SIGNAL_RATE * TEST_SIGNAL_FRAME_BYTES;
+    format.nBlockAlign = TEST_SIGNAL_FRAME_BYTES;
     format.wBitsPerSample = 16;
     format.cbSize = 0;
 

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "device/mixerids.h"
+#include "device/testsignal.h"
 #include "platform/portable/interfacepath.h"
 #include "platform/win32api.h"
 
@@ -17,7 +18,7 @@ namespace sim {
 
 namespace {
 
-constexpr portable::PcmFormat kCardFormat{2, 48000, 16};
+constexpr portable::PcmFormat kCardFormat{TEST_SIGNAL_CHANNELS, TEST_SIGNAL_RATE, 16};
 constexpr std::size_t kPeriodBytes = 480 * 4;  // 10 ms at 48 kHz, two 16-bit samples a frame
 // What waits for a reader that has fallen behind: one second of audio.
 constexpr std::size_t kBacklogBytes = 100 * kPeriodBytes;

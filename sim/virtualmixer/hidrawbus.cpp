@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 
 bool IsMixer(const portable::HidDescription& description) {
     const WORD product = description.productId;
-    return description.vendorId == kVendorId &&
-           (product == kProductRun || product == kProductUpdate || product == kProductUpdateAlt);
+    return description.vendorId == VENDOR_ID &&
+           (product == PRODUCT_ID_RUN || product == PRODUCT_ID_UPDATE || product == PRODUCT_ID_UPDATE_ALT);
 }
 
 std::string NodeName(unsigned number) {
