@@ -33,7 +33,7 @@ std::string Subsystem(const fs::path& device) {
     return fs::read_symlink(device / "subsystem").filename().string();
 }
 
-class HidrawBusTest : public testing::Test {
+class HidrawBus : public testing::Test {
 protected:
     void SetUp() override {
         char dir[] = "/tmp/hidrawbus-XXXXXX";
@@ -66,7 +66,7 @@ protected:
     fs::path m_root;
 };
 
-TEST_F(HidrawBusTest, ServesTheMixerWithTheSysfsEntriesWineReads) {
+TEST_F(HidrawBus, ServesTheMixerWithTheSysfsEntriesWineReads) {
     SimulatedSystem system;
     sim::HidrawBus bus(&system.Mixer(), Places());
     std::string error;
@@ -100,7 +100,7 @@ TEST_F(HidrawBusTest, ServesTheMixerWithTheSysfsEntriesWineReads) {
     EXPECT_EQ(Read(usb / "serial"), "VT24A0117\n");
 }
 
-TEST_F(HidrawBusTest, TheRunningMixerHasASoundCardBesideItsHidInterface) {
+TEST_F(HidrawBus, TheRunningMixerHasASoundCardBesideItsHidInterface) {
     SimulatedSystem system;
     sim::HidrawBus bus(&system.Mixer(), Places());
     std::string error;
@@ -125,7 +125,7 @@ TEST_F(HidrawBusTest, TheRunningMixerHasASoundCardBesideItsHidInterface) {
     EXPECT_TRUE(Entries(m_root / "sys/class/sound").empty());
 }
 
-TEST_F(HidrawBusTest, ARestartIsANameThatGoesAndComesBack) {
+TEST_F(HidrawBus, ARestartIsANameThatGoesAndComesBack) {
     SimulatedSystem system;
     sim::HidrawBus bus(&system.Mixer(), Places());
     std::string error;
@@ -160,7 +160,7 @@ TEST_F(HidrawBusTest, ARestartIsANameThatGoesAndComesBack) {
     EXPECT_NE(bus.Open("hidraw0", &failure), nullptr);
 }
 
-TEST_F(HidrawBusTest, TwoMixersTakeTheFirstFreeNumbersAndPortsOfTheirOwn) {
+TEST_F(HidrawBus, TwoMixersTakeTheFirstFreeNumbersAndPortsOfTheirOwn) {
     sim::SimConfig config;
     config.secondMixer = true;
     SimulatedSystem system(config);
@@ -192,7 +192,7 @@ TEST_F(HidrawBusTest, TwoMixersTakeTheFirstFreeNumbersAndPortsOfTheirOwn) {
     EXPECT_TRUE(Entries(m_root / "sys/devices/mixer/usb1").empty());
 }
 
-TEST_F(HidrawBusTest, NamesNoNodeWhoseSysfsEntriesCouldNotBeMade) {
+TEST_F(HidrawBus, NamesNoNodeWhoseSysfsEntriesCouldNotBeMade) {
     SimulatedSystem system;
     fs::remove_all(m_root / "sys/devices/mixer");
     std::ofstream(m_root / "sys/devices/mixer") << "not a directory";
@@ -205,7 +205,7 @@ TEST_F(HidrawBusTest, NamesNoNodeWhoseSysfsEntriesCouldNotBeMade) {
     EXPECT_TRUE(bus.Names().empty());
 }
 
-TEST_F(HidrawBusTest, SaysWhyWhenTheFileSystemRefusesAnEntry) {
+TEST_F(HidrawBus, SaysWhyWhenTheFileSystemRefusesAnEntry) {
     SimulatedSystem system;
     fs::remove_all(m_root / "dev");
     std::ofstream(m_root / "dev") << "not a directory";

@@ -29,7 +29,7 @@ TEST(VirtualMixerOptions, TakeTheMixerOptionsAndTheirPlaces) {
         << error;
     const sim::SimConfig& config = options.config;
     EXPECT_EQ(config.start, sim::MixerStart::Update);
-    EXPECT_EQ(config.updateProductId, sim::kProductUpdate);
+    EXPECT_EQ(config.updateProductId, PRODUCT_ID_UPDATE);
     EXPECT_TRUE(config.secondMixer);
     ASSERT_EQ(config.faults.commands.size(), 1u);
     EXPECT_EQ(config.faults.commands[0].command, "ERFW");
