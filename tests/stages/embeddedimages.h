@@ -2,9 +2,14 @@
 // for the length of a test.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "platform/win32api.h"
+
+// The data blocks of the embedded images, which have the sizes of the shipped ones.
+inline constexpr std::size_t kCodeBlocks = 2606;
+inline constexpr std::size_t kLogicBlocks = 11289;
 
 // The payload of an embedded image (what follows its header), as the mixer should hold it: filled
 // up with zeros to whole 60-byte blocks.

@@ -18,8 +18,6 @@ using Strings = std::vector<std::string>;
 
 constexpr FirmwareImageIds kShippedImages{IDR_CODE_IMAGE, IDR_LOGIC_IMAGE_0800,
                                           IDR_LOGIC_IMAGE_0804};
-constexpr std::size_t kCodeBlocks = 2606;
-constexpr std::size_t kLogicBlocks = 11289;
 
 TEST(UpdateStage, TellsItsSiteEveryStepAndStoresSuccessJustBeforeDone) {
     SimulatedSystem system;

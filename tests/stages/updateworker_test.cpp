@@ -18,9 +18,6 @@ using Kind = portable::ViewEvent::Kind;
 using Fault = sim::CommandFault::Kind;
 using Strings = std::vector<std::string>;
 
-constexpr std::size_t kCodeBlocks = 2606;    // the shipped code image
-constexpr std::size_t kLogicBlocks = 11289;  // the shipped logic image
-
 std::vector<int> Range(int first, int last) {
     std::vector<int> values;
     for (int value = first; value <= last; ++value) {
