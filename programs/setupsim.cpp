@@ -10,6 +10,7 @@
 #include "platform/portable/clock.h"
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/moduleresources.h"
+#include "programs/programversion.h"
 #include "programs/wizardrun.h"
 #include "programs/wrongcommandline.h"
 #include "sim/setupsimoptions.h"
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(sim::SetupSimUsage(programs::WizardSwitchesHelp()).c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", programs::ProgramVersion(kProgram).c_str());
         return 0;
     }
 

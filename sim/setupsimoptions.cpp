@@ -103,6 +103,8 @@ OptionTable<Options> MakeTable() {
                   "at the end, the workers' notifications and their\nlongest wait in the queue, "
                   "on standard error",
                   [](Options* o) -> bool& { return o->statistics; }),
+             Flag("--version", "the version and the commit of the build",
+                  [](Options* o) -> bool& { return o->version; }),
              Flag("--help", "this text", [](Options* o) -> bool& { return o->help; }),
          }});
     return table;

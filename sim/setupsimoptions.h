@@ -16,6 +16,7 @@ struct SetupSimOptions : SimulatorOptions {
     std::vector<WORD> removedImages;
     std::vector<std::string> wizardArguments;
     bool help = false;
+    bool version = false;
     bool statistics = false;  // the workers' notifications and their longest wait, on stderr
 };
 
