@@ -10,6 +10,7 @@
 #include "platform/portable/clock.h"
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/moduleresources.h"
+#include "programs/carriedimages.h"
 #include "programs/programversion.h"
 #include "programs/wizardrun.h"
 #include "programs/wrongcommandline.h"
@@ -70,6 +71,12 @@ int main(int argc, char** argv) {
     }
     for (WORD id : options.removedImages) {
         portable::ReplaceRawResource(10, id, nullptr, 0);
+    }
+    if (options.showImages) {
+        std::string report;
+        const int status = programs::ReportCarriedImages(&report);
+        std::fputs(report.c_str(), stdout);
+        return status;
     }
     if (options.fast) {
         portable::UseVirtualClock();

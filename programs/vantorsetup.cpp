@@ -12,6 +12,7 @@
 #include "hardware/hardwarebackend.h"
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/globalmutexes.h"
+#include "programs/carriedimages.h"
 #include "programs/programversion.h"
 #include "programs/wizardrun.h"
 #include "programs/wrongcommandline.h"
@@ -22,7 +23,7 @@ const char kProgram[] = "vantor-setup";
 
 const char kAbout[] =
     "usage: vantor-setup [wizard switches]\n"
-    "       vantor-setup --version | --help\n"
+    "       vantor-setup --images | --version | --help\n"
     "\n"
     "Updates the firmware of a Corvena Vantor attached to this machine, and on request tests its\n"
     "USB audio port and its Dante serial port. On a terminal the wizard is drawn and driven with\n"
@@ -30,6 +31,8 @@ const char kAbout[] =
 
 const char kOptions[] =
     "Options (each runs alone, instead of the wizard):\n"
+    "  --images   the firmware images inside this program: role, size, header entries, CRCs,\n"
+    "             and whether the update would accept each; exit 0, or 11 when it refuses one\n"
     "  --version  the program's version and the commit it was built from\n"
     "  --help     this text\n";
 
@@ -89,6 +92,8 @@ int main(int argc, char** argv) {
             output = Usage();
         } else if (std::strcmp(argv[i], "--version") == 0) {
             output = programs::ProgramVersion(kProgram) + "\n";
+        } else if (std::strcmp(argv[i], "--images") == 0) {
+            status = programs::ReportCarriedImages(&output);
         } else {
             return programs::WrongCommandLine(kProgram, std::string("unknown option ") + argv[i]);
         }
