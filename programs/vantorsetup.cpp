@@ -13,6 +13,7 @@
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/globalmutexes.h"
 #include "programs/carriedimages.h"
+#include "programs/mixerlisting.h"
 #include "programs/programversion.h"
 #include "programs/wizardrun.h"
 #include "programs/wrongcommandline.h"
@@ -23,7 +24,7 @@ const char kProgram[] = "vantor-setup";
 
 const char kAbout[] =
     "usage: vantor-setup [wizard switches]\n"
-    "       vantor-setup --images | --version | --help\n"
+    "       vantor-setup --list | --images | --version | --help\n"
     "\n"
     "Updates the firmware of a Corvena Vantor attached to this machine, and on request tests its\n"
     "USB audio port and its Dante serial port. On a terminal the wizard is drawn and driven with\n"
@@ -31,6 +32,8 @@ const char kAbout[] =
 
 const char kOptions[] =
     "Options (each runs alone, instead of the wizard):\n"
+    "  --list     every Vantor attached: its mode, firmware version, serial, hidraw node, and\n"
+    "             whether you may open it (and if not, the fix); exit 0, or 20 when there is none\n"
     "  --images   the firmware images inside this program: role, size, header entries, CRCs,\n"
     "             and whether the update would accept each; exit 0, or 11 when it refuses one\n"
     "  --version  the program's version and the commit it was built from\n"
@@ -94,6 +97,8 @@ int main(int argc, char** argv) {
             output = programs::ProgramVersion(kProgram) + "\n";
         } else if (std::strcmp(argv[i], "--images") == 0) {
             status = programs::ReportCarriedImages(&output);
+        } else if (std::strcmp(argv[i], "--list") == 0) {
+            status = programs::ListMixers(&output);
         } else {
             return programs::WrongCommandLine(kProgram, std::string("unknown option ") + argv[i]);
         }
