@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the release tests: the sources as a release is made from them, so that trees the tests
 # build at different places and times are of the same commit, and the commit the Linux programs
 # name in --version is the same in each.
