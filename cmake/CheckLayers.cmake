@@ -25,7 +25,7 @@ set(allowed_tools platform firmware tools)
 set(allowed_hardware platform hid hardware)
 # The entry points: each program puts the system's parts together.
 set(allowed_programs
-  platform hid resources framework device stages app sim hardware programs)
+  platform hid resources framework device firmware stages app sim hardware programs)
 set(layers platform hid resources device firmware stages framework app sim hardware tools programs)
 
 if(CMAKE_ARGV3)

@@ -35,6 +35,12 @@ std::string AudioInterfacePath(const SoundCard& card) {
                                    AUDIO_INTERFACE_CLASS);
 }
 
+std::string NodeAccessFix() {
+    return "install the package's udev rule (/usr/lib/udev/rules.d/70-vantor-setup.rules), which "
+           "gives the node to the person at the seat, then plug the mixer in again or run "
+           "\"udevadm trigger\"; or run vantor-setup as root";
+}
+
 HardwareBackend::HardwareBackend(WORD watchedVendor, std::ostream& warnings)
     : m_watchedVendor(watchedVendor), m_warnings(warnings) {}
 
@@ -100,9 +106,7 @@ void HardwareBackend::WarnOnce(const HidrawDevice& device, int error) {
     }
     m_warnings << "vantor-setup: the Vantor is at " << device.devnode
                << ", but it cannot be opened: " << std::strerror(error)
-               << ".\nvantor-setup: install the package's udev rule "
-                  "(/usr/lib/udev/rules.d/70-vantor-setup.rules) and plug the mixer in again, "
-                  "or run vantor-setup as root.\n";
+               << ".\nvantor-setup: " << NodeAccessFix() << ".\n";
     m_warnings.flush();
 }
 

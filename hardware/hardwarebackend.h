@@ -71,4 +71,7 @@ std::string HidInterfacePath(const HidrawDevice& device);
 // The same for a sound card's audio interface, with the audio class's GUID.
 std::string AudioInterfacePath(const SoundCard& card);
 
+// What a person does about a mixer's node that they cannot open, as one sentence without its end.
+std::string NodeAccessFix();
+
 }  // namespace hardware

@@ -10,6 +10,8 @@
 #include "platform/portable/clock.h"
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/moduleresources.h"
+#include "programs/carriedimages.h"
+#include "programs/programversion.h"
 #include "programs/wizardrun.h"
 #include "programs/wrongcommandline.h"
 #include "sim/setupsimoptions.h"
@@ -44,6 +46,10 @@ int main(int argc, char** argv) {
         std::fputs(sim::SetupSimUsage(programs::WizardSwitchesHelp()).c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("%s\n", programs::ProgramVersion(kProgram).c_str());
+        return 0;
+    }
 
     std::ofstream transcript;
     if (!options.transcriptPath.empty()) {
@@ -65,6 +71,12 @@ int main(int argc, char** argv) {
     }
     for (WORD id : options.removedImages) {
         portable::ReplaceRawResource(10, id, nullptr, 0);
+    }
+    if (options.showImages) {
+        std::string report;
+        const int status = programs::ReportCarriedImages(&report);
+        std::fputs(report.c_str(), stdout);
+        return status;
     }
     if (options.fast) {
         portable::UseVirtualClock();

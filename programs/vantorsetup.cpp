@@ -12,6 +12,9 @@
 #include "hardware/hardwarebackend.h"
 #include "platform/portable/devicebackend.h"
 #include "platform/portable/globalmutexes.h"
+#include "programs/carriedimages.h"
+#include "programs/mixerlisting.h"
+#include "programs/programversion.h"
 #include "programs/wizardrun.h"
 #include "programs/wrongcommandline.h"
 
@@ -20,11 +23,21 @@ namespace {
 const char kProgram[] = "vantor-setup";
 
 const char kAbout[] =
-    "usage: vantor-setup [--help] [wizard switches]\n"
+    "usage: vantor-setup [wizard switches]\n"
+    "       vantor-setup --list | --images | --version | --help\n"
     "\n"
     "Updates the firmware of a Corvena Vantor attached to this machine, and on request tests its\n"
     "USB audio port and its Dante serial port. On a terminal the wizard is drawn and driven with\n"
     "the keys; elsewhere it writes a line per event and runs unattended with -quiet.\n";
+
+const char kOptions[] =
+    "Options (each runs alone, instead of the wizard):\n"
+    "  --list     every Vantor attached: its mode, firmware version, serial, hidraw node, and\n"
+    "             whether you may open it (and if not, the fix); exit 0, or 20 when there is none\n"
+    "  --images   the firmware images inside this program: role, size, header entries, CRCs,\n"
+    "             and whether the update would accept each; exit 0, or 11 when it refuses one\n"
+    "  --version  the program's version and the commit it was built from\n"
+    "  --help     this text\n";
 
 const char kExitCodesAndAccess[] =
     "The last line is \"exit code: N (0xXXXXXXXX)\", the wizard's Windows exit code. The process\n"
@@ -43,7 +56,8 @@ const char kExitCodesAndAccess[] =
     "(/usr/lib/udev/rules.d/70-vantor-setup.rules) gives them to the person at the seat.\n";
 
 std::string Usage() {
-    return std::string(kAbout) + "\n" + programs::WizardSwitchesHelp() + "\n" + kExitCodesAndAccess;
+    return std::string(kAbout) + "\n" + kOptions + "\n" + programs::WizardSwitchesHelp() + "\n" +
+           kExitCodesAndAccess;
 }
 
 // Where every user's wizard takes the update mutex (a tmpfs of the whole machine on Debian).
@@ -71,14 +85,25 @@ void ExplainAnotherUpdate() {
 int main(int argc, char** argv) {
     std::vector<std::string> wizardArguments;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(Usage().c_str(), stdout);
-            return 0;
+        if (std::strncmp(argv[i], "--", 2) != 0) {
+            wizardArguments.push_back(argv[i]);
+            continue;
         }
-        if (std::strncmp(argv[i], "--", 2) == 0) {
+        std::string output;
+        int status = 0;
+        if (std::strcmp(argv[i], "--help") == 0) {
+            output = Usage();
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            output = programs::ProgramVersion(kProgram) + "\n";
+        } else if (std::strcmp(argv[i], "--images") == 0) {
+            status = programs::ReportCarriedImages(&output);
+        } else if (std::strcmp(argv[i], "--list") == 0) {
+            status = programs::ListMixers(&output);
+        } else {
             return programs::WrongCommandLine(kProgram, std::string("unknown option ") + argv[i]);
         }
-        wizardArguments.push_back(argv[i]);
+        std::fputs(output.c_str(), stdout);
+        return status;
     }
 
     portable::SetGlobalNamespaceDirectory(kLockDirectory);

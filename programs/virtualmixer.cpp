@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "programs/programversion.h"
 #include "programs/wrongcommandline.h"
 #include "sim/simulatedvantor.h"
 #include "sim/virtualmixer/capturefeed.h"
@@ -75,6 +76,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(sim::VirtualMixerUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", programs::ProgramVersion("virtual-mixer").c_str());
         return 0;
     }
     // The signals that end the server, and the one that plugs the mixer in again, are taken by the

@@ -103,6 +103,12 @@ OptionTable<Options> MakeTable() {
                   "at the end, the workers' notifications and their\nlongest wait in the queue, "
                   "on standard error",
                   [](Options* o) -> bool& { return o->statistics; }),
+             Flag("--images",
+                  "instead of the wizard, the firmware images as the\nupdate would take them "
+                  "(after --image, --no-image);\nexit 11 when it would refuse one",
+                  [](Options* o) -> bool& { return o->showImages; }),
+             Flag("--version", "the version and the commit of the build",
+                  [](Options* o) -> bool& { return o->version; }),
              Flag("--help", "this text", [](Options* o) -> bool& { return o->help; }),
          }});
     return table;

@@ -16,6 +16,8 @@ struct SetupSimOptions : SimulatorOptions {
     std::vector<WORD> removedImages;
     std::vector<std::string> wizardArguments;
     bool help = false;
+    bool version = false;
+    bool showImages = false;  // the firmware images as the update would take them, not the wizard
     bool statistics = false;  // the workers' notifications and their longest wait, on stderr
 };
 

@@ -48,6 +48,8 @@ OptionTable<Options> MakeTable() {
                                  "at the end, the transfers and their times: the\nserver's own "
                                  "and the whole round trip",
                                  [](Options* o) -> bool& { return o->statistics; }),
+             FlagOption<Options>("--version", "the version and the commit of the build",
+                                 [](Options* o) -> bool& { return o->version; }),
              FlagOption<Options>("--help", "this text",
                                  [](Options* o) -> bool& { return o->help; }),
          }});

@@ -20,6 +20,7 @@ struct VirtualMixerOptions : SimulatorOptions {
     bool otherDevices = false;  // the system's other HID devices are served too
     bool statistics = false;    // at the end, the transfers' times, on standard error
     bool help = false;
+    bool version = false;
 };
 
 // The mixer's options and the virtual mixer's own, as the parser and --help read them.

@@ -156,6 +156,48 @@ case $case_name in
     expect_end 20 "exit code: 20 (0x00000014)"
     [ "$(commands)" = "" ] || fail "commands: $(commands)"
     ;;
+  ListNamesEachMixer)
+    # --list sends nothing: two mixers in application mode, a block each in the order of their
+    # nodes; a mixer in update mode under the other identity; a node this user is not given.
+    expect_listing() {  # expect_listing TEXT: status 0, this output, nothing sent to the mixer
+      [ "$status" -eq 0 ] || { cat "$work/err"; fail "status $status, not 0"; }
+      [ "$(cat "$work/out")" = "$1" ] || { cat "$work/out"; fail "not the listing above"; }
+      [ "$(commands)" = "" ] || fail "commands: $(commands)"
+    }
+    readonly app_mode="  mode: application (product id 0x0801)
+  firmware: 2.14 (bcdDevice 0x0214)"
+    run --second-mixer -- --list
+    expect_listing "Vantor at /dev/hidraw0
+$app_mode
+  serial: VT24A0117
+  access: read and write
+
+Vantor at /dev/hidraw1
+$app_mode
+  serial: VT24A0342
+  access: read and write"
+    run --mixer=update-alt -- --list
+    expect_listing "Vantor at /dev/hidraw0
+  mode: update, as product id 0x0804
+  firmware: 1.02 (bcdDevice 0x0102)
+  serial: VT24A0117
+  access: read and write"
+    "$with_mixer" --transcript="$work/transcript" -- \
+      setpriv --reuid=65534 --regid=65534 --clear-groups "$vantor_setup" --list \
+      >"$work/out" 2>"$work/err"
+    status=$?
+    check_skip
+    expect_listing "Vantor at /dev/hidraw0
+$app_mode
+  serial: VT24A0117
+  access: none for this user (Permission denied): install the package's udev rule (/usr/lib/udev/rules.d/70-vantor-setup.rules), which gives the node to the person at the seat, then plug the mixer in again or run \"udevadm trigger\"; or run vantor-setup as root"
+    ;;
+  ListWithoutAMixer)
+    run --mixer=none -- --list
+    [ "$status" -eq 20 ] || fail "status $status, not 20"
+    [ "$(cat "$work/out")" = "no Vantor is attached (no hidraw node of vendor id 0x0CA8)" ] ||
+      fail "said: $(cat "$work/out")"
+    ;;
   UsbTestPasses)
     run -- -quiet -usbtestonly
     expect_end 0 "exit code: 0 (0x00000000)"

@@ -11,8 +11,12 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "firmware/imageacceptance.h"
+#include "firmware/imagebuilder.h"
 
 namespace {
 
@@ -213,6 +217,119 @@ TEST(SetupSim, TheHelpSaysWhatEachWizardSwitchDoes) {
     EXPECT_EQ(std::vector<std::string>(run.lines.begin() + 2,
                                        run.lines.begin() + 2 + static_cast<long>(expected.size())),
               expected);
+}
+
+// --images: each image's role and the update's verdict on it, or why it is not there; the lines
+// between them are the header report, pinned below for the code image.
+std::vector<std::string> ImageVerdicts(const Finished& finished) {
+    std::vector<std::string> verdicts;
+    for (const std::string& line : finished.lines) {
+        if (line.rfind("resource ", 0) == 0 || line.rfind("the update's acceptance", 0) == 0 ||
+            line.rfind("not in this program", 0) == 0) {
+            verdicts.push_back(line);
+        }
+    }
+    return verdicts;
+}
+
+const std::string kCodeRole = "resource 110: code image";
+const std::string k0800Role = "resource 111: logic image for update identity 0x0800";
+const std::string k0804Role = "resource 112: logic image for update identity 0x0804";
+const std::string kAccepted = "the update's acceptance check: accepted";
+const std::string kNoLogic = "not in this program: such a mixer keeps the logic it has";
+
+TEST(SetupSim, ImagesShowsEachCarriedImageAndTheUpdatesVerdict) {
+    const Finished run = RunSetupSim("--images", "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(ImageVerdicts(run), (std::vector<std::string>{kCodeRole, kAccepted, k0800Role,
+                                                            kNoLogic, k0804Role, kAccepted}));
+    // The code image as the build makes it, the time stamp as a date; fwimage info and RELEASE.md
+    // give the same lines.
+    const std::vector<std::string> codeImage = {
+        kCodeRole,
+        "image size: 156400 bytes",
+        "header length: 72",
+        "entries (offset, tag, value):",
+        "       8  crc  0xFBDE420B (4225647115)",
+        "      16  tim  0x63B88A9F (1673038495)  2023-01-06T20:54:55Z",
+        "      24  cod  flag",
+        "      28  uvp  0x0CA80801 (212338689)",
+        "      36  dpi  0x000C0002 (786434)",
+        "      44  str  20 bytes  \"Corvena Vantor\"",
+        "header CRC: stored 0xC37C966E, computed 0xC37C966E: matches",
+        "payload: 156328 bytes, CRC in crc entry 0xFBDE420B, computed 0xFBDE420B: matches",
+        kAccepted,
+        "",
+    };
+    ASSERT_GE(run.lines.size(), codeImage.size());
+    EXPECT_EQ(std::vector<std::string>(run.lines.begin(),
+                                       run.lines.begin() + static_cast<long>(codeImage.size())),
+              codeImage);
+}
+
+// An image file with one byte changed, in the test's own temporary folder.
+std::string ChangedImage(const std::string& name, std::size_t offset) {
+    std::ifstream in(std::string(FIRMWARE_DIR) + "/" + name, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string path = ::testing::TempDir() + "setupsim_changed_" + name;
+    if (offset < bytes.size()) {
+        bytes[offset] = static_cast<char>(bytes[offset] ^ 0x01);
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    return path;
+}
+
+// A logic image that carries no sub entry: one update identity takes it, the other refuses it.
+std::string LogicImageWithoutSub() {
+    CImageBuilder builder;
+    builder.AddPayloadCrc();
+    builder.AddFlag("lgc");
+    builder.AddValue("dpi", REQUIRED_DPI);
+    const std::vector<BYTE> payload(1000, 0x5A);
+    std::vector<BYTE> image;
+    builder.Build(payload.data(), payload.size(), &image);
+    const std::string path = ::testing::TempDir() + "setupsim_logic_without_sub.bin";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), static_cast<long>(image.size()));
+    return path;
+}
+
+TEST(SetupSim, ImagesNamesTheStepThatRefusesAnImage) {
+    const std::string firmware = FIRMWARE_DIR;
+    const std::string withoutSub = LogicImageWithoutSub();
+    const struct {
+        std::string options;
+        int status;
+        std::vector<std::string> verdicts;
+    } cases[] = {
+        // A changed byte of the payload: the payload CRC step refuses it.
+        {"--image=110:" + ChangedImage("110.bin", 1000),
+         11,
+         {kCodeRole,
+          "the update's acceptance check: rejected at step 7: payload CRC does not match",
+          k0800Role, kNoLogic, k0804Role, kAccepted}},
+        // The same logic image is a code image's refusal, and under 0x0800 needs no sub.
+        {"--image=110:" + firmware + "/112.bin --image=111:" + firmware + "/112.bin",
+         11,
+         {kCodeRole, "the update's acceptance check: rejected at step 2: no cod entry", k0800Role,
+          kAccepted, k0804Role, kAccepted}},
+        // Only the logic image for 0x0804 must carry sub = 7.
+        {"--image=111:" + withoutSub + " --image=112:" + withoutSub,
+         11,
+         {kCodeRole, kAccepted, k0800Role, kAccepted, k0804Role,
+          "the update's acceptance check: rejected at step 5: sub is missing or not 7"}},
+        {"--no-image=110",
+         11,
+         {kCodeRole, "not in this program: the update cannot run without it", k0800Role, kNoLogic,
+          k0804Role, kAccepted}},
+        {"--no-image=112", 0, {kCodeRole, kAccepted, k0800Role, kNoLogic, k0804Role, kNoLogic}},
+    };
+    for (const auto& c : cases) {
+        const Finished run = RunSetupSim(c.options + " --images", "");
+        EXPECT_EQ(run.status, c.status) << c.options;
+        EXPECT_EQ(ImageVerdicts(run), c.verdicts) << c.options;
+        EXPECT_TRUE(Pages(run).empty()) << c.options;
+    }
 }
 
 TEST(SetupSim, EverySwitchRowShowsItsPages) {

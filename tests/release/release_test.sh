@@ -12,10 +12,10 @@ repo=$work/release-repo
 reference=$work/second
 fail() { echo "release_test: $*" >&2; exit 1; }
 
+source "$(dirname "$0")/lib/sources.sh"
+
 rm -rf "$repo"
-mkdir -p "$repo"
-tar -C "$source_dir" --exclude=./build --exclude=./.git --exclude=./dist --exclude=./.cache -cf - . |
-  tar -C "$repo" -xf -
+copy_sources "$source_dir" "$repo"
 cd "$repo"
 # Sources that are not a checkout are not a commit either.
 status=0
@@ -23,11 +23,8 @@ scripts/release >"$work/refused.log" 2>&1 || status=$?
 [ "$status" -eq 1 ] && [ "$(cat "$work/refused.log")" = \
   "release: $repo is not a git checkout: a release is made from a commit" ] ||
   { cat "$work/refused.log"; fail "sources without git gave status $status"; }
-git init -q
-git add -A
-GIT_AUTHOR_DATE=2026-11-30T12:00:00Z GIT_COMMITTER_DATE=2026-11-30T12:00:00Z \
-  git -c user.name="Release test" -c user.email=release-test@corvena.invalid \
-  commit -qm "The release under test"
+# The commit the reference trees were built as (lib/sources.sh).
+commit_sources "$repo"
 commit=$(git rev-parse HEAD)
 
 # expect_refusal CHANGE: scripts/release refuses the tree and names CHANGE, before building anything.

@@ -9,24 +9,28 @@ source_dir=$1
 work=$2
 fail() { echo "reproduciblebuild_test: $*" >&2; exit 1; }
 
-rm -rf "$work/first" "$work/second"
-mkdir -p "$work/second/source-copy"
-tar -C "$source_dir" --exclude=./build --exclude=./.git --exclude=./dist --exclude=./.cache -cf - . |
-  tar -C "$work/second/source-copy" -xf -
+source "$(dirname "$0")/lib/sources.sh"
 
-# build SOURCE BUILD: clean builds of setup.exe in BUILD/windows and of the package in BUILD/linux,
-# whose logs are BUILD/windows.log and BUILD/linux.log. The package's files are dated as the release
-# test's commit is.
+# The copy is the commit the release test makes of the same sources, so that the package's program
+# names that commit in --version, as the release's does; the checkout's build is told it.
+rm -rf "$work/first" "$work/second"
+copy_sources "$source_dir" "$work/second/source-copy"
+commit_sources "$work/second/source-copy"
+commit=$(git -C "$work/second/source-copy" rev-parse --short HEAD)
+
+# build SOURCE BUILD [OPTION...]: clean builds of setup.exe in BUILD/windows and of the package in
+# BUILD/linux (configured with the OPTIONs), whose logs are BUILD/windows.log and BUILD/linux.log.
+# The package's files are dated as the release test's commit is.
 build() {
   mkdir -p "$2"
   { cmake -S "$1" --preset windows -B "$2/windows" && cmake --build "$2/windows" --target setup; } \
     >"$2/windows.log" 2>&1 || { tail -n 40 "$2/windows.log"; fail "the build in $2/windows failed"; }
-  { cmake -S "$1" --preset release -B "$2/linux" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON &&
+  { cmake -S "$1" --preset release -B "$2/linux" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${@:3}" &&
     cmake --build "$2/linux" --target vantor-setup &&
     SOURCE_DATE_EPOCH=1796040000 cpack -G DEB -B "$2/package" --config "$2/linux/CPackConfig.cmake"
   } >"$2/linux.log" 2>&1 || { tail -n 40 "$2/linux.log"; fail "the build in $2/linux failed"; }
 }
-build "$source_dir" "$work/first"
+build "$source_dir" "$work/first" -DVANTOR_COMMIT="$commit"
 build "$work/second/source-copy" "$work/second"
 
 deb=vantor-setup_1.0.0_amd64.deb

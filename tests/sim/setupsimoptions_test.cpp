@@ -111,6 +111,8 @@ const std::map<std::string, Expectation>& Expectations() {
         {"--interface-name-case",
          {"--interface-name-case", [](const O& o) { return o.config.audio.nameInOtherCase; }}},
         {"--statistics", {"--statistics", [](const O& o) { return o.statistics; }}},
+        {"--images", {"--images", [](const O& o) { return o.showImages; }}},
+        {"--version", {"--version", [](const O& o) { return o.version; }}},
         {"--help", {"--help", [](const O& o) { return o.help; }}},
     };
     return expectations;

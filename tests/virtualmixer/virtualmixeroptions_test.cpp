@@ -54,10 +54,10 @@ TEST(VirtualMixerOptions, TakeTheMixerOptionsAndTheirPlaces) {
 
 TEST(VirtualMixerOptions, RefuseWhatIsNotTheirs) {
     // setup-sim's own options stand for the Windows side, which the virtual mixer does not serve;
-    // the wave calls' results are the Windows driver's.
+    // the wave calls' results are the Windows driver's, and the images are the program's.
     for (const char* wrong :
          {"--fast", "--no-preparsed-data", "--wave-open-result=4", "--image=110:x", "-quiet",
-          "--flash", "--dev=", "--help=1", "--busy=ERF"}) {
+          "--flash", "--dev=", "--help=1", "--busy=ERF", "--images"}) {
         sim::VirtualMixerOptions options;
         std::string error;
         EXPECT_FALSE(Parse({wrong}, &options, &error)) << wrong;

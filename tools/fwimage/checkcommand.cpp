@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "firmware/firmwareimage.h"
-#include "firmware/imageacceptance.h"
+#include "firmware/imagereport.h"
 #include "tools/fwimage/commands.h"
 #include "tools/fwimage/imagefile.h"
 
@@ -38,19 +38,10 @@ int RunCheck(int argc, char** argv) {
         throw CommandError("check: no memory for the working buffer of '" + std::string(path) +
                            "'");
     }
-    const ImageKind kind = code ? ImageKind::Code : ImageKind::Logic;
-    ImageHeaderInfo info;
-    const AcceptanceStep step =
-        CheckImageAcceptance(image.GetData(), image.GetImageSize(), kind, requireSub, &info);
-    if (step == AcceptanceStep::Accepted) {
-        std::printf("accepted\n");
-        return EXIT_OK;
-    }
-    std::string reason = DescribeAcceptanceStep(step, kind);
-    if (step == AcceptanceStep::HeaderInvalid) {
-        const HeaderCheck header = CheckImageHeader(image.GetData(), image.GetImageSize(), &info);
-        reason += std::string(" (") + DescribeHeaderFault(header.fault) + ")";
-    }
-    std::printf("rejected at step %d: %s\n", static_cast<int>(step), reason.c_str());
-    return EXIT_REJECTED;
+    AcceptanceStep step = AcceptanceStep::Accepted;
+    const std::string verdict =
+        AcceptanceVerdict(image.GetData(), image.GetImageSize(),
+                          code ? ImageKind::Code : ImageKind::Logic, requireSub, &step);
+    std::printf("%s\n", verdict.c_str());
+    return step == AcceptanceStep::Accepted ? EXIT_OK : EXIT_REJECTED;
 }

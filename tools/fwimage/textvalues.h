@@ -1,5 +1,5 @@
-// Parsing and formatting of the values on fwimage's command line and in its reports. Parsers return
-// false on anything malformed or out of range; they never throw.
+// Parsing of the values on fwimage's command line; firmware/imagetext.h writes them in reports.
+// Parsers return false on anything malformed or out of range; they never throw.
 #pragma once
 
 #include <cstdint>
@@ -20,13 +20,3 @@ bool ParseHexBytes(std::string_view text, std::vector<BYTE>* bytes);
 
 // "YYYY-MM-DDTHH:MM:SSZ" to seconds since 1970-01-01 00:00 UTC; the result must fit 32 bits.
 bool ParseUtcTime(std::string_view text, DWORD* seconds);
-std::string FormatUtcTime(DWORD seconds);
-
-// "0x0CA80801 (212338689)".
-std::string FormatWord(DWORD value);
-
-// The first three bytes of an entry word's tag as text; non-printable bytes as \xNN.
-std::string FormatTag(DWORD entryWord);
-
-// Printable ASCII as it is, everything else as \xNN, inside double quotes.
-std::string QuoteText(const char* text, std::size_t length);
