@@ -9,24 +9,26 @@ cmake_minimum_required(VERSION 3.25)
 
 
 set(allowed_platform platform)
+# The run log: written from every layer above, so it rests on the platform alone.
+set(allowed_diagnostics platform diagnostics)
 set(allowed_resources platform resources)
-set(allowed_device platform device)
+set(allowed_device platform diagnostics device)
 # What Linux says of a HID device, which the virtual mixer writes and the hardware backend reads.
 set(allowed_hid platform hid)
 set(allowed_firmware platform firmware)
-set(allowed_stages platform device firmware stages)
-set(allowed_framework platform resources framework)
-set(allowed_app platform resources framework device stages app)
+set(allowed_stages platform diagnostics device firmware stages)
+set(allowed_framework platform diagnostics resources framework)
+set(allowed_app platform diagnostics resources framework device stages app)
 # The simulated mixer: a device backend, the mixer that device/ describes, answering the status
 # words that device/ names.
-set(allowed_sim platform device hid sim)
+set(allowed_sim platform diagnostics device hid sim)
 set(allowed_tools platform firmware tools)
 # The backend over a Linux system's own devices, the hardware's counterpart of sim.
 set(allowed_hardware platform hid hardware)
 # The entry points: each program puts the system's parts together.
 set(allowed_programs
-  platform hid resources framework device firmware stages app sim hardware programs)
-set(layers platform hid resources device firmware stages framework app sim hardware tools programs)
+  platform diagnostics hid resources framework device firmware stages app sim hardware programs)
+set(layers platform diagnostics hid resources device firmware stages framework app sim hardware tools programs)
 
 if(CMAKE_ARGV3)
   get_filename_component(root "${CMAKE_ARGV3}" ABSOLUTE)

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "device/mixerids.h"
+#include "diagnostics/logrecords.h"
 #include "hardware/hardwarebackend.h"
 #include "hardware/hidrawdevices.h"
 
@@ -53,18 +54,6 @@ std::string Access(const std::string& devnode) {
 
 }  // namespace
 
-std::string FirmwareVersionText(unsigned bcdDevice) {
-    for (unsigned shift = 0; shift < 16; shift += 4) {
-        if (((bcdDevice >> shift) & 0xF) > 9) {
-            return Hex4(bcdDevice);
-        }
-    }
-    const unsigned major = (bcdDevice >> 12) * 10 + ((bcdDevice >> 8) & 0xF);
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u%u", major, (bcdDevice >> 4) & 0xF, bcdDevice & 0xF);
-    return text;
-}
-
 int ListMixers(std::string* listing) {
     bool found = false;
     for (const hardware::HidrawDevice& device : hardware::PresentHidrawDevices()) {
@@ -74,7 +63,7 @@ int ListMixers(std::string* listing) {
         }
         *listing += std::string(found ? "\n" : "") + "Vantor at " + device.devnode + "\n";
         *listing += "  mode: " + Mode(description.productId) + "\n";
-        *listing += "  firmware: " + FirmwareVersionText(description.versionNumber) +
+        *listing += "  firmware: " + runlog::FirmwareVersionText(description.versionNumber) +
                     " (bcdDevice " + Hex4(description.versionNumber) + ")\n";
         *listing += "  serial: " +
                     (description.serialNumber ? Ascii(*description.serialNumber) : "none given") +

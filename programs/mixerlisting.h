@@ -11,8 +11,4 @@ namespace programs {
 // 0 when a mixer was found, ERROR_BAD_UNIT (20, the wizard's code for no mixer) otherwise.
 int ListMixers(std::string* listing);
 
-// The USB version number (bcdDevice) as the mixer's maker writes a firmware version: major.minor,
-// "2.14" for 0x0214; a number that is not binary-coded decimal in hexadecimal, "0x02A4".
-std::string FirmwareVersionText(unsigned bcdDevice);
-
 }  // namespace programs

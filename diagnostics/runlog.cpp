@@ -1,0 +1,105 @@
+#include "diagnostics/runlog.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/win32api.h"
+
+namespace runlog {
+
+namespace {
+
+// Events come from the window's thread and the workers'; each line is written whole under the
+// lock, and flushed, so that a log survives the program that wrote it.
+struct Log {
+    Log() { InitializeCriticalSection(&lock); }
+    CRITICAL_SECTION lock;
+    std::FILE* file = nullptr;
+    std::string path;
+    Detail detail = Detail::Events;
+    DWORD startedAt = 0;
+    std::string failure;
+};
+
+Log& TheLog() {
+    static Log log;
+    return log;
+}
+
+}  // namespace
+
+bool Start(const std::string& path, Detail detail, std::string* error) {
+    Log& log = TheLog();
+    Stop();
+    EnterCriticalSection(&log.lock);
+    log.failure.clear();
+    LeaveCriticalSection(&log.lock);
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) {
+        *error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    EnterCriticalSection(&log.lock);
+    log.file = file;
+    log.path = path;
+    log.detail = detail;
+    log.startedAt = timeGetTime();
+    LeaveCriticalSection(&log.lock);
+    return true;
+}
+
+void Stop() {
+    Log& log = TheLog();
+    EnterCriticalSection(&log.lock);
+    if (log.file != nullptr) {
+        if (std::fclose(log.file) != 0 && log.failure.empty()) {
+            log.failure = log.path + ": " + std::strerror(errno);
+        }
+        log.file = nullptr;
+    }
+    LeaveCriticalSection(&log.lock);
+}
+
+bool IsOn() {
+    Log& log = TheLog();
+    EnterCriticalSection(&log.lock);
+    const bool on = log.file != nullptr;
+    LeaveCriticalSection(&log.lock);
+    return on;
+}
+
+bool RecordsTransfers() {
+    Log& log = TheLog();
+    EnterCriticalSection(&log.lock);
+    const bool transfers = log.file != nullptr && log.detail == Detail::Transfers;
+    LeaveCriticalSection(&log.lock);
+    return transfers;
+}
+
+void Write(const std::string& event) {
+    Log& log = TheLog();
+    EnterCriticalSection(&log.lock);
+    if (log.file != nullptr) {
+        const std::string line = std::to_string(timeGetTime() - log.startedAt) + " " + event + "\n";
+        errno = 0;
+        if (std::fwrite(line.data(), 1, line.size(), log.file) != line.size() ||
+            std::fflush(log.file) != 0) {
+            // Reported once by the program; the run goes on as if there were no log.
+            log.failure = log.path + ": " + std::strerror(errno != 0 ? errno : EIO);
+            std::fclose(log.file);
+            log.file = nullptr;
+        }
+    }
+    LeaveCriticalSection(&log.lock);
+}
+
+std::string WriteFailure() {
+    Log& log = TheLog();
+    EnterCriticalSection(&log.lock);
+    std::string failure = log.failure;
+    LeaveCriticalSection(&log.lock);
+    return failure;
+}
+
+}  // namespace runlog
