@@ -137,7 +137,7 @@ bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* op
             return false;
         }
     }
-    return true;
+    return CheckReplayOptions(*options, error);
 }
 
 }  // namespace sim
