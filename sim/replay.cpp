@@ -145,17 +145,21 @@ const runlog::TransferRecord* Replay::Next(bool set, const BYTE* report, std::si
     }
     const runlog::TransferRecord& recorded = m_recording->transfers[number - 1];
     const bool sameKind = recorded.set == set && recorded.reportId == asked.reportId;
-    std::string detail;
-    if (sameKind && set && recorded.bytes != asked.bytes) {
-        detail = FirstDifferentByte(recorded.bytes, asked.bytes);
-    } else if (sameKind && !set && !recorded.bytes.empty() && recorded.bytes.size() != length) {
-        detail = "; recorded " + std::to_string(recorded.bytes.size()) + " bytes, asked " +
-                 std::to_string(length);
-    } else if (sameKind) {
+    const bool sameLength = set || recorded.bytes.empty() || recorded.bytes.size() == length;
+    if (sameKind && sameLength && (!set || recorded.bytes == asked.bytes)) {
         return &recorded;
     }
-    m_difference = prefix + "recorded " + runlog::DescribeTransfer(recorded) + ", asked " +
-                   DescribeAsked(asked) + detail;
+    const std::string recordedText = runlog::DescribeTransfer(recorded);
+    const std::string askedText = DescribeAsked(asked);
+    m_difference = prefix + "recorded " + recordedText + ", asked " + askedText;
+    // Reports that read alike (two data blocks, a command with other bytes after its code, reads
+    // of two lengths) are told apart by where they differ.
+    if (sameKind && !set) {
+        m_difference += "; recorded " + std::to_string(recorded.bytes.size()) + " bytes, asked " +
+                        std::to_string(length);
+    } else if (sameKind && recordedText.substr(0, recordedText.rfind(" -> ")) == askedText) {
+        m_difference += FirstDifferentByte(recorded.bytes, asked.bytes);
+    }
     return nullptr;
 }
 
