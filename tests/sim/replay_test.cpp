@@ -94,10 +94,19 @@ Read ReadLog(const std::string& text) {
     return read;
 }
 
+// With its lines in CR LF, as a log that passed through a Windows editor has them.
+std::string WithCrLf(const std::string& log) {
+    std::string crlf;
+    for (const char c : log) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    return crlf;
+}
+
 TEST(ReplayRecording, HoldsTheTransfersAndMixersInTheirOrderAndPassesOverTheRest) {
-    const Read read = ReadLog(Log({Found("0801", "2.14", "VT-7"), "page Welcome",
-                                   Set(Command("EFWU")), GetFailed(1167)}) +
-                              "\n90 " + Got(Status(4)) + "\r\n" + "95 button Next\n");
+    const Read read = ReadLog(WithCrLf(Log({Found("0801", "2.14", "VT-7"), "page Welcome",
+                                            Set(Command("EFWU")), GetFailed(1167)}) +
+                                       "\n90 " + Got(Status(4)) + "\n95 button Next\n"));
     ASSERT_TRUE(read.ok) << read.error;
     ASSERT_EQ(read.recording.transfers.size(), 3u);
     EXPECT_EQ(read.recording.transfers[0],
@@ -107,6 +116,7 @@ TEST(ReplayRecording, HoldsTheTransfersAndMixersInTheirOrderAndPassesOverTheRest
     ASSERT_EQ(read.recording.found.size(), 1u);
     EXPECT_EQ(read.recording.found[0].productId, PRODUCT_ID_RUN);
     EXPECT_EQ(read.recording.found[0].serial, "VT-7");
+    EXPECT_EQ(read.recording.found[0].path, "\\\\?\\hid#vid_0ca8");
 }
 
 TEST(ReplayRecording, RefusesALogItCannotReplayAndSaysWhy) {
