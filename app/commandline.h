@@ -3,6 +3,7 @@
 // "-usbtest", and any longer word that contains "-quiet" turns on quiet mode.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/win32api.h"
@@ -25,6 +26,26 @@ inline constexpr WizardSwitch WIZARD_SWITCHES[] = {
     {SWITCH_USB_TEST_ONLY, "only the USB audio port test"},
     {SWITCH_DANTE_TEST_ONLY, "only the Dante serial port test"},
 };
+
+// A run log for support: -log=PATH, or -logtransfers=PATH for one that also holds every transfer.
+// Neither is a part of another switch, nor another switch a part of either. A path with spaces is
+// quoted, after the "=" or around the whole switch.
+inline constexpr char SWITCH_LOG[] = "-log=";
+inline constexpr char SWITCH_LOG_TRANSFERS[] = "-logtransfers=";
+inline constexpr WizardSwitch LOG_SWITCHES[] = {
+    {"-log=PATH", "write a log of the run to PATH, for support"},
+    {"-logtransfers=PATH", "the same log with every transfer, which a replay can answer"},
+};
+
+struct LogRequest {
+    std::string path;  // empty: no log
+    bool transfers = false;
+};
+
+// The command line without its log switches and their paths, which the other switches are never
+// searched in: a folder named "-quiet" in the log's path must not make the run quiet. The first log
+// switch is the one taken.
+std::string TakeLogSwitch(LPCSTR lpCmdLine, LogRequest* request);
 
 BOOL IsSwitchPresent(LPCSTR lpCmdLine, LPCSTR lpSwitch);
 

@@ -6,6 +6,7 @@
 class CDantePage : public CPortTestPage {
 public:
     CDantePage();
+    LPCSTR GetLogName() const override { return "dante-test"; }
 
     UINT RunWorker() override { return DanteTestWorker(); }
     // The Dante serial port test, on the page's worker thread.

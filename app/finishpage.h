@@ -7,6 +7,7 @@
 class CFinishPage : public CPropertyPage {
 public:
     CFinishPage();
+    LPCSTR GetLogName() const override { return "finish"; }
 
     BOOL OnSetActive() override;
 };

@@ -6,6 +6,7 @@
 class CInstallingPage : public CProgressPage {
 public:
     CInstallingPage();
+    LPCSTR GetLogName() const override { return "update"; }
 
     UINT RunWorker() override { return UpdateWorker(); }
     // The firmware update, on the page's worker thread.

@@ -1,14 +1,20 @@
 #include "app/setupapp.h"
 
+#include <cstdio>
+
 #include "app/commandline.h"
 #include "app/setupdlg.h"
 #include "device/mixerids.h"
+#include "diagnostics/runlog.h"
+#include "diagnostics/systemdescription.h"
 #include "framework/afxfunctions.h"
 #include "resources/resource.h"
 
-CSetupApp::CSetupApp() : CWinApp(nullptr) {}
+CSetupApp::CSetupApp(std::string programVersion)
+    : CWinApp(nullptr), m_strProgramVersion(std::move(programVersion)) {}
 
 BOOL CSetupApp::InitInstance() {
+    StartLog();
     if (!TakeUpdateMutex()) {
         return FALSE;
     }
@@ -47,11 +53,66 @@ int CSetupApp::ExitInstance() {
         m_hUpdateMutex = nullptr;
     }
     CWinApp::ExitInstance();
+    StopLog();
     return m_nExitCode;
 }
 
+std::string CSetupApp::GetSwitches() const {
+    LogRequest request;
+    return TakeLogSwitch(m_lpCmdLine, &request);
+}
+
 BOOL CSetupApp::HasSwitch(LPCSTR lpSwitch) const {
-    return IsSwitchPresent(m_lpCmdLine, lpSwitch);
+    return IsSwitchPresent(GetSwitches().c_str(), lpSwitch);
+}
+
+void CSetupApp::StartLog() {
+    LogRequest request;
+    TakeLogSwitch(m_lpCmdLine, &request);
+    if (request.path.empty()) {
+        return;
+    }
+    std::string error;
+    if (!runlog::Start(request.path,
+                       request.transfers ? runlog::Detail::Transfers : runlog::Detail::Events,
+                       &error)) {
+        ReportLogFailure(error);
+        return;
+    }
+    runlog::Write("program " + m_strProgramVersion);
+    runlog::Write("system " + runlog::SystemDescription());
+    runlog::Write(std::string("command-line ") + m_lpCmdLine);
+}
+
+void CSetupApp::StopLog() {
+    if (runlog::IsOn()) {
+        runlog::Write("exit-code " + runlog::ErrorText(static_cast<DWORD>(m_nExitCode)));
+        runlog::Stop();
+    }
+    const std::string failure = runlog::WriteFailure();
+    if (!failure.empty()) {
+        ReportLogFailure(failure);
+    }
+}
+
+void CSetupApp::ReportLogFailure(const std::string& reason) {
+#ifdef _WIN32
+    // A box waits for the person, never for an unattended run: that one has the debugger's channel.
+    const std::string detail = reason + "\r\n";
+    if (HasSwitch(SWITCH_QUIET)) {
+        OutputDebugStringA(detail.c_str());
+        return;
+    }
+    char text[512];
+    if (AfxLoadString(IDS_LOG_NOT_WRITTEN, text, sizeof text) == 0) {
+        text[0] = '\0';
+    }
+    AfxMessageBox((std::string(text) + "\r\n\r\n" + reason).c_str(), MB_OK | MB_ICONWARNING);
+#else
+    const std::string program = m_strProgramVersion.substr(0, m_strProgramVersion.find(' '));
+    std::fprintf(stderr, "%s: the log cannot be written (%s); the run goes on without it\n",
+                 program.c_str(), reason.c_str());
+#endif
 }
 
 void CSetupApp::ApplyWizardResult(INT_PTR nResult) {

@@ -5,6 +5,7 @@
 #include "app/commandline.h"
 #include "app/setupapp.h"
 #include "app/workeroutcome.h"
+#include "diagnostics/runlog.h"
 #include "framework/afxfunctions.h"
 #include "resources/resource.h"
 
@@ -42,7 +43,8 @@ CSetupDlg::CSetupDlg(LPCSTR pszCaption, CWnd* pParentWnd, UINT iSelectPage)
     m_psh.pszbmHeader = MAKEINTRESOURCEA(IDB_HEADER);
     m_psh.pfnCallback = SheetCallback;
 
-    for (WizardPage page : SelectWizardPages(app->m_lpCmdLine)) {
+    LogRequest log;
+    for (WizardPage page : SelectWizardPages(TakeLogSwitch(app->m_lpCmdLine, &log).c_str())) {
         switch (page) {
             case WizardPage::Welcome:
                 AddPage(&m_welcomePage);
@@ -77,6 +79,7 @@ void CSetupDlg::GetWorkerOutcome(int* pnTitleId, int* pnBodyId, int* pnFooterId,
 }
 
 void CSetupDlg::SetWorkerOutcome(int nTitleId, int nBodyId, int nFooterId, int nError) {
+    runlog::Write("outcome " + runlog::ErrorText(static_cast<DWORD>(nError)));
     g_outcome = WorkerOutcome{nTitleId, nBodyId, nFooterId, nError};
 }
 

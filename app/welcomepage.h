@@ -6,6 +6,7 @@
 class CWelcomePage : public CPropertyPage {
 public:
     CWelcomePage();
+    LPCSTR GetLogName() const override { return "welcome"; }
 
     BOOL OnSetActive() override;
     LRESULT OnWizardNext() override;

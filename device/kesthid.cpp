@@ -3,6 +3,32 @@
 #include <cstring>
 
 #include "device/findhiddevice.h"
+#include "diagnostics/logrecords.h"
+#include "diagnostics/runlog.h"
+
+namespace {
+
+// The device's own string as it gave it, in UTF-8.
+template <std::size_t N>
+std::string Utf8(const WCHAR (&text)[N]) {
+    std::string utf8;
+    for (std::size_t i = 0; i < N && text[i] != 0; ++i) {
+        const unsigned c = text[i];
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | c >> 6);
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | c >> 12);
+            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+}  // namespace
 
 CKestHid::CKestHid(WORD vendorId, WORD productId, int ordinal)
     : m_DevInst(0), m_hDevice(INVALID_HANDLE_VALUE), m_pPreparsedData(nullptr) {
@@ -55,6 +81,11 @@ bool CKestHid::Open(const char* path, DWORD desiredAccess, DWORD shareMode,
     // Without preparsed data the capabilities stay zero, and every feature transfer is refused.
     if (m_pPreparsedData != nullptr) {
         HidP_GetCaps(m_pPreparsedData, &m_Caps);
+    }
+    if (runlog::IsOn()) {
+        runlog::Write(
+            runlog::FormatFound({m_Attributes.VendorID, m_Attributes.ProductID,
+                                 m_Attributes.VersionNumber, Utf8(m_szSerialNumber), path}));
     }
     return true;
 }

@@ -5,6 +5,8 @@
 #include <new>
 
 #include "device/hidreport.h"
+#include "diagnostics/logrecords.h"
+#include "diagnostics/runlog.h"
 
 CVantorHid::CVantorHid(WORD vendorId, WORD productId, int ordinal)
     : CKestHid(vendorId, productId, ordinal) {
@@ -12,7 +14,31 @@ CVantorHid::CVantorHid(WORD vendorId, WORD productId, int ordinal)
 }
 
 CVantorHid::~CVantorHid() {
+    LogCommand();
     DeleteCriticalSection(&m_csFeature);
+}
+
+void CVantorHid::CountTransfer(bool ok, bool read) {
+    ++m_command.transfers;
+    m_command.lastTransferAt = timeGetTime();
+    if (!ok) {
+        ++(read ? m_command.failedReads : m_command.failedSends);
+    }
+}
+
+void CVantorHid::LogCommand() {
+    if (m_command.code.empty() || !runlog::IsOn()) {
+        return;
+    }
+    const CommandRecord c = m_command;
+    m_command.code.clear();
+    runlog::Write(
+        "command " + c.code + " took=" + std::to_string(c.lastTransferAt - c.sentAt) +
+        "ms transfers=" + std::to_string(c.transfers) + " blocks=" + std::to_string(c.blocks) +
+        " status-reads=" + std::to_string(c.statusReads) + " busy=" + std::to_string(c.busy) +
+        " failed-reads=" + std::to_string(c.failedReads) +
+        " failed-sends=" + std::to_string(c.failedSends) +
+        " status=" + (c.answered ? runlog::Hex(c.lastStatus, 8) : std::string("none")));
 }
 
 namespace {
@@ -50,6 +76,7 @@ BOOL CVantorHid::ReadFeature(BYTE reportId, void* buffer, DWORD length) {
     }
     EnterCriticalSection(&m_csFeature);
     const BOOL ok = CHidReport(m_hDevice, report.get(), reportLength).Get(reportId);
+    CountTransfer(ok, true);
     LeaveCriticalSection(&m_csFeature);
 
     if (ok) {
@@ -67,7 +94,16 @@ BOOL CVantorHid::WriteFeature(BYTE reportId, const void* data, DWORD length) {
     std::memcpy(report.get() + 1, data, length);
 
     EnterCriticalSection(&m_csFeature);
+    if (reportId == REPORT_ID_COMMAND) {
+        LogCommand();
+        m_command = CommandRecord{};
+        m_command.code.assign(static_cast<const char*>(data), length);
+        m_command.sentAt = timeGetTime();
+    } else if (reportId == REPORT_ID_DATA) {
+        ++m_command.blocks;
+    }
     const BOOL ok = CHidReport(m_hDevice, report.get(), reportLength).Set(reportId);
+    CountTransfer(ok, false);
     LeaveCriticalSection(&m_csFeature);
     return ok;
 }
@@ -83,8 +119,13 @@ BOOL CVantorHid::SendCommand(const char* code) {
 bool CVantorHid::ReadStatusPass(DWORD* status) {
     DWORD word = 0;
     for (int tries = 0; tries < STATUS_POLL_TRIES; ++tries) {
-        if (ReadFeature(REPORT_ID_COMMAND, &word, sizeof word)) {
+        const BOOL read = ReadFeature(REPORT_ID_COMMAND, &word, sizeof word);
+        ++m_command.statusReads;
+        if (read) {
             *status = ntohl(word);
+            m_command.answered = true;
+            m_command.lastStatus = *status;
+            m_command.busy += *status == STATUS_BUSY ? 1 : 0;
             return true;
         }
         Sleep(1);

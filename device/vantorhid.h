@@ -3,6 +3,8 @@
 // mixer answers each with a big-endian status word read back from report 0xF0.
 #pragma once
 
+#include <string>
+
 #include "device/kesthid.h"
 #include "device/mixerstatus.h"
 #include "platform/win32api.h"
@@ -40,4 +42,29 @@ public:
 
     // Serialises single transfers on this object; a command and its poll are not bound together.
     CRITICAL_SECTION m_csFeature;
+
+    // Writes what the last command cost to the run log, if it has not been written: the caller
+    // says when a command's work (its poll, its blocks) is over. The next command and the object's
+    // end write it otherwise.
+    void LogCommand();
+
+private:
+    // What a command cost, from its sending to its last status read, for the run log: written when
+    // the next command goes out or the object closes.
+    struct CommandRecord {
+        std::string code;  // empty before the first command
+        DWORD sentAt = 0;
+        DWORD lastTransferAt = 0;
+        unsigned transfers = 0;
+        unsigned statusReads = 0;
+        unsigned busy = 0;
+        unsigned failedReads = 0;
+        unsigned failedSends = 0;
+        unsigned blocks = 0;
+        bool answered = false;
+        DWORD lastStatus = 0;
+    };
+    void CountTransfer(bool ok, bool read);
+
+    CommandRecord m_command;
 };

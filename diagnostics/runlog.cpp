@@ -78,6 +78,9 @@ bool RecordsTransfers() {
 }
 
 void Write(const std::string& event) {
+    // The log watches the run without touching it: the reason a caller is about to read stays.
+    const DWORD lastError = GetLastError();
+    const int lastErrno = errno;
     Log& log = TheLog();
     EnterCriticalSection(&log.lock);
     if (log.file != nullptr) {
@@ -92,6 +95,24 @@ void Write(const std::string& event) {
         }
     }
     LeaveCriticalSection(&log.lock);
+    errno = lastErrno;
+    SetLastError(lastError);
+}
+
+std::string ErrorText(unsigned long code) {
+    char text[512] = "";
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
+    std::string words(text, length);
+    while (!words.empty() &&
+           (words.back() == '\n' || words.back() == '\r' || words.back() == ' ')) {
+        words.pop_back();
+    }
+    for (char& c : words) {
+        c = c == '\r' || c == '\n' ? ' ' : c;
+    }
+    return std::to_string(code) + " " + (words.empty() ? "(the system has no text for it)" : words);
 }
 
 std::string WriteFailure() {

@@ -34,4 +34,7 @@ void Write(const std::string& event);
 // "PATH: REASON" for the first write that failed; empty while every write succeeded.
 std::string WriteFailure();
 
+// "CODE TEXT": a Win32 error code with the system's own words for it, on one line.
+std::string ErrorText(unsigned long code);
+
 }  // namespace runlog

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "diagnostics/runlog.h"
 #include "framework/winapp.h"
 #include "framework/wnd.h"
 
@@ -23,7 +24,10 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
         owner = app->m_pMainWnd != nullptr ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
         caption = app->m_pszAppName;
     }
-    return ::MessageBoxA(owner, lpszText, caption, nType);
+    runlog::Write(std::string("message \"") + lpszText + "\"");
+    const int answer = ::MessageBoxA(owner, lpszText, caption, nType);
+    runlog::Write("message answered " + std::to_string(answer));
+    return answer;
 }
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "diagnostics/runlog.h"
 #include "framework/afxfunctions.h"
 #include "framework/propertysheet.h"
 
@@ -49,16 +50,20 @@ LRESULT CPropertyPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         switch (header->code) {
             case PSN_SETACTIVE:
+                runlog::Write(std::string("page ") + GetLogName());
                 return OnSetActive() ? 0 : -1;
             case PSN_WIZNEXT:
+                runlog::Write(std::string("button Next on ") + GetLogName());
                 return OnWizardNext();
             case PSN_WIZFINISH:
+                runlog::Write(std::string("button Finish on ") + GetLogName());
                 // Finish closes the wizard: what its modal run returns, however the sheet ends.
                 if (m_pSheet != nullptr) {
                     m_pSheet->SetModalResult(ID_WIZFINISH);
                 }
                 return 0;
             case PSN_QUERYCANCEL:
+                runlog::Write(std::string("button Cancel on ") + GetLogName());
                 return 0;
             default:
                 break;

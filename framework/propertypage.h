@@ -19,6 +19,8 @@ public:
     virtual BOOL OnSetActive();
     // 0 moves to the next page in order; -1 stays on this page.
     virtual LRESULT OnWizardNext();
+    // The page's name in the run log, one word.
+    virtual LPCSTR GetLogName() const { return "page"; }
 
     // The sheet the page belongs to; valid while the sheet runs.
     CPropertySheet* GetSheet() const { return m_pSheet; }

@@ -1,5 +1,5 @@
-// What the Linux programs say to --version: the release they belong to and the commit they were
-// built from, so that a report from the field names the code that ran.
+// What the programs say to --version and name in the run log: the release they belong to and the
+// commit they were built from, so that a report from the field names the code that ran.
 #pragma once
 
 #include <string>

@@ -1,4 +1,6 @@
-// The program's one application object.
+// The program's one application object, named in the run log as the program and the commit it was
+// built from.
 #include "app/setupapp.h"
+#include "programs/programversion.h"
 
-CSetupApp theApp;
+CSetupApp theApp(programs::ProgramVersion(VANTOR_PROGRAM));

@@ -84,6 +84,10 @@ int main(int argc, char** argv) {
 
     sim::SimulatedVantor mixer(options.config);
     portable::SetDeviceBackend(&mixer);
+    if (!options.logPath.empty()) {
+        options.wizardArguments.push_back(
+            programs::LogSwitch(options.logPath, options.logTransfers));
+    }
     const int status = programs::RunWizard(argv[0], options.wizardArguments);
     portable::SetDeviceBackend(nullptr);
     // Where a replay left the recording, after the wizard's own last line.

@@ -23,7 +23,7 @@ namespace {
 const char kProgram[] = "vantor-setup";
 
 const char kAbout[] =
-    "usage: vantor-setup [wizard switches]\n"
+    "usage: vantor-setup [--log=FILE | --log-transfers=FILE] [wizard switches]\n"
     "       vantor-setup --list | --images | --version | --help\n"
     "\n"
     "Updates the firmware of a Corvena Vantor attached to this machine, and on request tests its\n"
@@ -37,7 +37,12 @@ const char kOptions[] =
     "  --images   the firmware images inside this program: role, size, header entries, CRCs,\n"
     "             and whether the update would accept each; exit 0, or 11 when it refuses one\n"
     "  --version  the program's version and the commit it was built from\n"
-    "  --help     this text\n";
+    "  --help     this text\n"
+    "\n"
+    "Options that go with the wizard:\n"
+    "  --log=FILE            write a log of the run to FILE, to send to support (as -log=FILE)\n"
+    "  --log-transfers=FILE  the same log with every transfer, which setup-sim --replay and\n"
+    "                        virtual-mixer --replay can answer (as -logtransfers=FILE)\n";
 
 const char kExitCodesAndAccess[] =
     "The last line is \"exit code: N (0xXXXXXXXX)\", the wizard's Windows exit code. The process\n"
@@ -87,6 +92,18 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--", 2) != 0) {
             wizardArguments.push_back(argv[i]);
+            continue;
+        }
+        // The log goes with the wizard's run; every other option runs alone.
+        const std::string argument = argv[i];
+        const bool transfers = argument.rfind("--log-transfers=", 0) == 0;
+        if (transfers || argument.rfind("--log=", 0) == 0) {
+            const std::string path = argument.substr(argument.find('=') + 1);
+            if (path.empty() || path.find('"') != std::string::npos) {
+                return programs::WrongCommandLine(
+                    kProgram, argument + ": the log needs a file name without quotes");
+            }
+            wizardArguments.push_back(programs::LogSwitch(path, transfers));
             continue;
         }
         std::string output;

@@ -8,13 +8,25 @@
 namespace programs {
 
 std::string WizardSwitchesHelp() {
+    constexpr std::size_t kHelpColumn = 20;
     std::string help = "Wizard switches (as setup.exe takes them):\n";
-    for (const WizardSwitch& wizardSwitch : WIZARD_SWITCHES) {
+    auto describe = [&help](const WizardSwitch& wizardSwitch) {
         const std::size_t width = std::strlen(wizardSwitch.text);
         help += "  " + std::string(wizardSwitch.text) +
-                std::string(width < 16 ? 16 - width : 1, ' ') + wizardSwitch.help + "\n";
+                std::string(width < kHelpColumn ? kHelpColumn - width : 1, ' ') +
+                wizardSwitch.help + "\n";
+    };
+    for (const WizardSwitch& wizardSwitch : WIZARD_SWITCHES) {
+        describe(wizardSwitch);
+    }
+    for (const WizardSwitch& logSwitch : LOG_SWITCHES) {
+        describe(logSwitch);
     }
     return help;
+}
+
+std::string LogSwitch(const std::string& path, bool transfers) {
+    return std::string(transfers ? SWITCH_LOG_TRANSFERS : SWITCH_LOG) + "\"" + path + "\"";
 }
 
 int RunWizard(const char* argv0, const std::vector<std::string>& arguments, int* exitCode) {

@@ -10,6 +10,9 @@ namespace programs {
 // "Wizard switches (as setup.exe takes them):" and a line for each, with what it does.
 std::string WizardSwitchesHelp();
 
+// The wizard's log switch for a path and a level, as the wizard reads it whatever the path holds.
+std::string LogSwitch(const std::string& path, bool transfers);
+
 // Runs the wizard with `arguments` after the program's name `argv0` as its command line. Returns
 // the POSIX status; the wizard's Windows exit code also goes to *exitCode when it is given.
 int RunWizard(const char* argv0, const std::vector<std::string>& arguments,

@@ -63,6 +63,18 @@ Option<Options> AudioFlag(const char* name, const char* help, bool AudioConfig::
     return Flag(name, help, [field](Options* o) -> bool& { return o->config.audio.*field; });
 }
 
+bool TakeLogPath(const char* name, const std::string& value, bool transfers, Options* o,
+                 std::string* error) {
+    // The path goes to the wizard in quotes, which it cannot then hold.
+    if (value.empty() || value.find('"') != std::string::npos) {
+        *error = std::string(name) + " needs a file name without quotes";
+        return false;
+    }
+    o->logPath = value;
+    o->logTransfers = transfers;
+    return true;
+}
+
 OptionTable<Options> MakeTable() {
     OptionTable<Options> table = ForDerived<Options>(MixerOptionTable());
     table.push_back({"The clock and the firmware images (resources 110, 111, 112)",
@@ -107,6 +119,15 @@ OptionTable<Options> MakeTable() {
                   "instead of the wizard, the firmware images as the\nupdate would take them "
                   "(after --image, --no-image);\nexit 11 when it would refuse one",
                   [](Options* o) -> bool& { return o->showImages; }),
+             {"--log", "FILE", "write the run log to FILE (as -log=FILE)",
+              [](const std::string& value, Options* o, std::string* error) {
+                  return TakeLogPath("--log", value, false, o, error);
+              }},
+             {"--log-transfers", "FILE",
+              "the run log with every transfer, which\n--replay can answer (as -logtransfers=FILE)",
+              [](const std::string& value, Options* o, std::string* error) {
+                  return TakeLogPath("--log-transfers", value, true, o, error);
+              }},
              Flag("--version", "the version and the commit of the build",
                   [](Options* o) -> bool& { return o->version; }),
              Flag("--help", "this text", [](Options* o) -> bool& { return o->help; }),

@@ -19,6 +19,8 @@ struct SetupSimOptions : SimulatorOptions {
     bool version = false;
     bool showImages = false;  // the firmware images as the update would take them, not the wizard
     bool statistics = false;  // the workers' notifications and their longest wait, on stderr
+    std::string logPath;      // the run log, as the wizard's -log= or -logtransfers= writes it
+    bool logTransfers = false;
 };
 
 // The mixer's options and setup-sim's own, as the parser and --help read them.

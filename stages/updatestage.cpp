@@ -5,6 +5,7 @@
 #include "device/mixerids.h"
 #include "device/mixerstatus.h"
 #include "device/vantorhid.h"
+#include "diagnostics/runlog.h"
 #include "firmware/firmwareimage.h"
 #include "firmware/imageacceptance.h"
 #include "firmware/imageheader.h"
@@ -93,6 +94,8 @@ private:
     // The steps in order, until one fails; `shift` moves the blocks' progress base.
     template <std::size_t N>
     void RunSteps(const Step (&steps)[N], const CFirmwareImage& image, DWORD shift = 0);
+    // One step: false when the run goes no further.
+    bool RunStep(const Step& step, const CFirmwareImage& image, DWORD shift);
     // One command and its status poll.
     Exchange ExchangeCommand(const char* code, DWORD expected);
     // The image's blocks from its header on, each followed by its status poll; before each block,
@@ -111,6 +114,7 @@ private:
     void ProgramLogic();
     void BackUpLogic(DWORD k);
     void Close();
+    void LogRestartedMixer();
     void StoreOutcome();
 
     CWorkerSite& m_site;
@@ -151,6 +155,7 @@ void CUpdateRun::Run() {
     }
     m_site.StartProgress();
     if (!m_mixer) {
+        runlog::Write("mixer not found in update mode");
         if (!m_quiet) {
             m_site.Ask(WorkerQuestion::NotConnected);
         }
@@ -187,22 +192,28 @@ std::unique_ptr<CVantorHid> CUpdateRun::OpenMixer(WORD productId) {
 template <std::size_t N>
 void CUpdateRun::RunSteps(const Step (&steps)[N], const CFirmwareImage& image, DWORD shift) {
     for (const Step& step : steps) {
-        const Exchange result = ExchangeCommand(step.command, step.expected);
-        if (step.report == Report::Always ||
-            (step.report == Report::OnceSent && result != Exchange::SendFailed)) {
-            m_site.Progress(step.progress);
-        }
-        if (result != Exchange::Done) {
-            RecordFailure(step.onFailure, result);
+        const bool next = RunStep(step, image, shift);
+        m_mixer->LogCommand();
+        if (!next) {
             return;
         }
-        if (step.blockScale != 0) {
-            SendBlocks(image, step.blockBase + shift, step.blockScale);
-            if (!m_ok) {
-                return;
-            }
-        }
     }
+}
+
+bool CUpdateRun::RunStep(const Step& step, const CFirmwareImage& image, DWORD shift) {
+    const Exchange result = ExchangeCommand(step.command, step.expected);
+    if (step.report == Report::Always ||
+        (step.report == Report::OnceSent && result != Exchange::SendFailed)) {
+        m_site.Progress(step.progress);
+    }
+    if (result != Exchange::Done) {
+        RecordFailure(step.onFailure, result);
+        return false;
+    }
+    if (step.blockScale != 0) {
+        SendBlocks(image, step.blockBase + shift, step.blockScale);
+    }
+    return m_ok;
 }
 
 Exchange CUpdateRun::ExchangeCommand(const char* code, DWORD expected) {
@@ -254,7 +265,9 @@ void CUpdateRun::RecordFailure(OnFailure onFailure, Exchange result) {
 
 bool CUpdateRun::LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareImage* image) {
     const ImageLoadResult loaded = image->LoadFromResource(GetModuleHandleA(nullptr), id);
+    const std::string name = kind == ImageKind::Code ? "code" : "logic";
     if (loaded == ImageLoadResult::NotFound && kind == ImageKind::Logic) {
+        runlog::Write("image logic " + std::to_string(id) + " not carried: no logic update");
         return false;
     }
     if (loaded != ImageLoadResult::Loaded) {
@@ -263,12 +276,15 @@ bool CUpdateRun::LoadImage(WORD id, ImageKind kind, bool requireSub, CFirmwareIm
     }
     if (!AcceptImage(image->GetData(), image->GetImageSize(), kind, requireSub, &m_info)) {
         // The message only informs: whatever the person answers, nothing is programmed.
+        runlog::Write("image " + name + " " + std::to_string(id) + " refused as damaged");
         if (!m_quiet) {
             m_site.Ask(WorkerQuestion::BadImage);
         }
         Fail(ERROR_BAD_FORMAT);
         return false;
     }
+    runlog::Write("image " + name + " " + std::to_string(id) + " accepted, " +
+                  std::to_string(image->GetImageSize()) + " bytes");
     return true;
 }
 
@@ -328,6 +344,7 @@ void CUpdateRun::BackUpLogic(DWORD k) {
             break;
         }
     }
+    m_mixer->LogCommand();
     m_site.Progress(static_cast<LONG>(BACKUP_PROGRESS_END + LOGIC_PASS_SHIFT * k));
 }
 
@@ -341,8 +358,21 @@ void CUpdateRun::Close() {
     Sleep(RESTART_WAIT_MS);
     WaitForInstallations();
     Sleep(SETTLE_WAIT_MS);
+    LogRestartedMixer();
     StoreOutcome();
     m_site.Done();
+}
+
+void CUpdateRun::LogRestartedMixer() {
+    // The version the mixer came back with: only looked for when someone will read it.
+    if (!runlog::IsOn()) {
+        return;
+    }
+    runlog::Write("looking for the restarted mixer");
+    if (!OpenMixer(PRODUCT_ID_RUN) && !OpenMixer(PRODUCT_ID_UPDATE) &&
+        !OpenMixer(PRODUCT_ID_UPDATE_ALT)) {
+        runlog::Write("restarted mixer not found");
+    }
 }
 
 void CUpdateRun::StoreOutcome() {

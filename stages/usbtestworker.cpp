@@ -7,6 +7,7 @@
 #include "device/findwavedevice.h"
 #include "device/testsignal.h"
 #include "device/vantorhid.h"
+#include "diagnostics/runlog.h"
 #include "stages/porttestopening.h"
 #include "stages/porttests.h"
 
@@ -133,8 +134,10 @@ bool CUsbTestRun::CaptureAndCheck(CVantorHid& mixer) {
     const int device = FindWaveDevice(mixer, FALSE);
     if (device < 0) {
         Fail(GetLastError());
+        runlog::Write("capture device of the mixer not found");
         return false;
     }
+    runlog::Write("capture device " + std::to_string(device));
     WAVEFORMATEX format;
     std::memset(&format, 0, sizeof format);
     format.wFormatTag = WAVE_FORMAT_PCM;
@@ -148,6 +151,7 @@ bool CUsbTestRun::CaptureAndCheck(CVantorHid& mixer) {
     HWAVEIN wave = nullptr;
     MMRESULT result = waveInOpen(&wave, static_cast<UINT>(device), &format, 0, 0, CALLBACK_NULL);
     if (result != MMSYSERR_NOERROR) {
+        runlog::Write("capture refused with " + std::to_string(result));
         Fail(TranslateAudioResult(result));
         return false;
     }
@@ -172,6 +176,7 @@ bool CUsbTestRun::CaptureAndCheck(CVantorHid& mixer) {
             waveInUnprepareHeader(wave, &header, sizeof header);
         }
         waveInClose(wave);
+        runlog::Write("capture refused with " + std::to_string(result));
         Fail(TranslateAudioResult(result));
         return false;
     }
@@ -200,10 +205,13 @@ bool CUsbTestRun::CaptureAndCheck(CVantorHid& mixer) {
     m_site.Progress(100);
 
     if (!done) {
+        runlog::Write("capture not filled after " + std::to_string(timeGetTime() - start) + "ms");
         Fail(WAIT_TIMEOUT);
         return false;
     }
+    runlog::Write("capture filled took=" + std::to_string(timeGetTime() - start) + "ms");
     if (!CaptureCarriesTheSignal()) {
+        runlog::Write("capture does not carry the test signal");
         Fail(ERROR_INVALID_DATA);
         return false;
     }

@@ -11,7 +11,10 @@ std::string JoinCommandLine(int argc, const char* const* argv) {
         if (i > 1) {
             line += ' ';
         }
-        line += argv[i];
+        // Quoted as a Windows caller quotes it, so that a path with spaces stays one word.
+        const std::string word = argv[i];
+        const bool blank = word.find_first_of(" \t") != std::string::npos;
+        line += blank && word.find('"') == std::string::npos ? '"' + word + '"' : word;
     }
     return line;
 }

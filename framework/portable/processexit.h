@@ -5,7 +5,8 @@
 
 namespace portable {
 
-// The Windows command line after the program name: the arguments joined by single spaces.
+// The Windows command line after the program name: the arguments joined by single spaces, each
+// with a space or a tab in quotes.
 std::string JoinCommandLine(int argc, const char* const* argv);
 
 // A POSIX exit status has 8 bits: 0 stays success, 1 to 255 pass unchanged, and every other code

@@ -58,4 +58,39 @@ TEST(Switches, IsACaseSensitiveSubstringMatch) {
     EXPECT_FALSE(IsSwitchPresent("", SWITCH_QUIET));
 }
 
+// The log switch and its path are taken off before any other switch is looked for, in each of the
+// forms a Windows command line gives them.
+TEST(Switches, TheLogSwitchIsTakenOffWithItsPath) {
+    const struct {
+        const char* line;
+        const char* rest;
+        const char* path;
+        bool transfers;
+    } cases[] = {
+        {"-quiet -log=C:\\v.log", "-quiet ", "C:\\v.log", false},
+        {"-log=\"C:\\My Logs\\v.log\" -usbtest", " -usbtest", "C:\\My Logs\\v.log", false},
+        {"\"-logtransfers=C:\\My Logs\\v.log\" -quiet", " -quiet", "C:\\My Logs\\v.log", true},
+        // A folder named after a switch turns nothing on.
+        {"-log=\"C:\\-quiet\\-usbtestonly\\v.log\"", "", "C:\\-quiet\\-usbtestonly\\v.log", false},
+        // The first log switch counts; a second is taken off too.
+        {"-log=a.log -logtransfers=b.log -quiet", "  -quiet", "a.log", false},
+        {"-log=\"unclosed path -quiet", "", "unclosed path -quiet", false},
+        {"-quiet -usbtest", "-quiet -usbtest", "", false},
+        {"-logfile=x -log", "-logfile=x -log", "", false},  // neither is the switch
+    };
+    for (const auto& c : cases) {
+        LogRequest request;
+        EXPECT_EQ(TakeLogSwitch(c.line, &request), c.rest) << c.line;
+        EXPECT_EQ(request.path, c.path) << c.line;
+        EXPECT_EQ(request.transfers, c.transfers) << c.line;
+    }
+    // Neither log switch hides in another switch, nor another in either.
+    for (const WizardSwitch& wizardSwitch : WIZARD_SWITCHES) {
+        for (const char* logSwitch : {SWITCH_LOG, SWITCH_LOG_TRANSFERS}) {
+            EXPECT_FALSE(IsSwitchPresent(wizardSwitch.text, logSwitch));
+            EXPECT_FALSE(IsSwitchPresent(logSwitch, wizardSwitch.text));
+        }
+    }
+}
+
 }  // namespace

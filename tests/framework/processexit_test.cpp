@@ -14,7 +14,7 @@ TEST(PortableEntry, JoinsTheArgumentsAfterTheProgramName) {
     const char* none[] = {"setup-sim"};
     EXPECT_EQ(portable::JoinCommandLine(1, none), "");
     const char* some[] = {"setup-sim", "-quiet", "two words", "", "-usbtest"};
-    EXPECT_EQ(portable::JoinCommandLine(5, some), "-quiet two words  -usbtest");
+    EXPECT_EQ(portable::JoinCommandLine(5, some), "-quiet \"two words\"  -usbtest");
 }
 
 TEST(PortableEntry, MapsWin32CodesToEightBitStatuses) {

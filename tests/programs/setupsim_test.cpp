@@ -206,11 +206,13 @@ TEST(SetupSim, TheHelpSaysWhatEachWizardSwitchDoes) {
     EXPECT_EQ(run.status, 0);
     const std::vector<std::string> expected = {
         "Wizard switches (as setup.exe takes them):",
-        "  -quiet          no questions; Next and Finish are pressed by themselves",
-        "  -usbtest        test the USB audio port after the update",
-        "  -dantetest      test the Dante serial port after the update",
-        "  -usbtestonly    only the USB audio port test",
-        "  -dantetestonly  only the Dante serial port test",
+        "  -quiet              no questions; Next and Finish are pressed by themselves",
+        "  -usbtest            test the USB audio port after the update",
+        "  -dantetest          test the Dante serial port after the update",
+        "  -usbtestonly        only the USB audio port test",
+        "  -dantetestonly      only the Dante serial port test",
+        "  -log=PATH           write a log of the run to PATH, for support",
+        "  -logtransfers=PATH  the same log with every transfer, which a replay can answer",
         "",
     };
     ASSERT_GE(run.lines.size(), 2 + expected.size());

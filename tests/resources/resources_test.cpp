@@ -49,12 +49,15 @@ TEST(ProgramStrings, HoldTheWizardsTexts) {
         {28,
          "Another Vantor firmware update is running on this computer. Let it finish, then run "
          "this wizard again if it is still needed."},
+        {29,
+         "The log of this run cannot be written, so the wizard goes on without one. The update "
+         "is not affected."},
     };
     for (const auto& string : expected) {
         EXPECT_EQ(LoadProgramString(string.id), string.text) << "string " << string.id;
     }
     // The table holds nothing else in its first two blocks, an application title least of all.
-    for (UINT id : {0u, 5u, 11u, 13u, 14u, 29u, 31u}) {
+    for (UINT id : {0u, 5u, 11u, 13u, 14u, 30u, 31u}) {
         EXPECT_EQ(LoadProgramString(id), "") << "string " << id;
     }
 }
