@@ -138,10 +138,13 @@ DWORD MixerTransfers::ReplayTransfer(BusMixer* mixer, bool set, BYTE* report, st
     }
     if (mixer != nullptr) {
         // A set the mixer took goes on to the simulated protocol, which writes the flash and
-        // restarts the mixer on "EFWU" and "BOOT" as the recorded one did; a failed one never
-        // reached it.
+        // restarts the mixer on "EFWU" and "BOOT" as the recorded one did, if it did; a failed
+        // one never reached it.
         if (set && recorded->result == ERROR_SUCCESS) {
             mixer->protocol.Take(report, length, now, nullptr, &restart);
+            if (!m_replay->FoundAgain()) {
+                restart = MixerProtocol::Restart::None;  // the recorded mixer never came back
+            }
         } else if (recorded->result == ERROR_DEVICE_NOT_CONNECTED) {
             m_bus->PullOut(*mixer, now);
         }

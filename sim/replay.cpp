@@ -73,6 +73,7 @@ bool ReadRecording(std::istream& log, const std::string& name, Recording* record
             }
         } else if (event.rfind("found ", 0) == 0) {
             read.found.emplace_back();
+            read.foundAfter.push_back(read.transfers.size());
             if (!runlog::ParseFound(event, &read.found.back())) {
                 *error = where + "not a whole mixer found";
                 return false;
@@ -171,6 +172,15 @@ std::string Replay::Unasked() const {
     return "replay: the run ended before transfer " + std::to_string(m_next + 1) + " of " +
            std::to_string(count) + ": recorded " +
            runlog::DescribeTransfer(m_recording->transfers[m_next]);
+}
+
+bool Replay::FoundAgain() const {
+    for (const std::size_t after : m_recording->foundAfter) {
+        if (after >= m_next) {
+            return true;
+        }
+    }
+    return false;
 }
 
 const runlog::MixerIdentity* Replay::Found(WORD productId) const {

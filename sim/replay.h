@@ -20,6 +20,7 @@ struct SimConfig;
 struct Recording {
     std::vector<runlog::TransferRecord> transfers;
     std::vector<runlog::MixerIdentity> found;  // each time the program opened the mixer
+    std::vector<std::size_t> foundAfter;       // for each of them, the transfers before it
 };
 
 // Reads the transfers and the mixers found from a run log; every other event is passed over.
@@ -47,6 +48,10 @@ public:
     const std::string& Difference() const { return m_difference; }
     // Empty when the run asked every recorded transfer, or when it differed; else what it left.
     std::string Unasked() const;
+
+    // Whether the recording found the mixer again after the transfers answered so far: a mixer
+    // that restarts after "EFWU" or "BOOT" only did so in the recording if it was found again.
+    bool FoundAgain() const;
 
     // The recorded identity of the mixer under `productId`, or null.
     const runlog::MixerIdentity* Found(WORD productId) const;

@@ -104,19 +104,22 @@ std::string WithCrLf(const std::string& log) {
 }
 
 TEST(ReplayRecording, HoldsTheTransfersAndMixersInTheirOrderAndPassesOverTheRest) {
-    const Read read = ReadLog(WithCrLf(Log({Found("0801", "2.14", "VT-7"), "page Welcome",
-                                            Set(Command("EFWU")), GetFailed(1167)}) +
-                                       "\n90 " + Got(Status(4)) + "\n95 button Next\n"));
+    const Read read =
+        ReadLog(WithCrLf(Log({Found("0801", "2.14", "VT-7"), "page Welcome", Set(Command("EFWU")),
+                              Found("0804", "1.02", "VT-7"), GetFailed(1167)}) +
+                         "\n90 " + Got(Status(4)) + "\n95 button Next\n"));
     ASSERT_TRUE(read.ok) << read.error;
     ASSERT_EQ(read.recording.transfers.size(), 3u);
     EXPECT_EQ(read.recording.transfers[0],
               (runlog::TransferRecord{true, 0xF0, 0, Command("EFWU")}));
     EXPECT_EQ(read.recording.transfers[1], (runlog::TransferRecord{false, 0xF0, 1167, {}}));
     EXPECT_EQ(read.recording.transfers[2], (runlog::TransferRecord{false, 0xF0, 0, Status(4)}));
-    ASSERT_EQ(read.recording.found.size(), 1u);
+    ASSERT_EQ(read.recording.found.size(), 2u);
     EXPECT_EQ(read.recording.found[0].productId, PRODUCT_ID_RUN);
     EXPECT_EQ(read.recording.found[0].serial, "VT-7");
     EXPECT_EQ(read.recording.found[0].path, "\\\\?\\hid#vid_0ca8");
+    EXPECT_EQ(read.recording.found[1].productId, PRODUCT_ID_UPDATE_ALT);
+    EXPECT_EQ(read.recording.foundAfter, (std::vector<std::size_t>{0, 1}));
 }
 
 TEST(ReplayRecording, RefusesALogItCannotReplayAndSaysWhy) {
@@ -350,6 +353,14 @@ TEST(Replay, ARecordedEfwuRestartsTheMixerUnderTheRecordedUpdateIdentity) {
     EXPECT_EQ(mixer.Mixer().GetTranscript(),
               (std::vector<std::string>{"plug 0CA8:0801", "set F0 EFWU", "unplug 0CA8:0801",
                                         "plug 0CA8:0800", "set F0 ERFW"}));
+}
+
+TEST(Replay, AMixerThatWasNotFoundAgainAfterEfwuDoesNotRestart) {
+    ReplayedMixer mixer({Found("0801", "2.14", "VT-7"), Set(Command("EFWU")), "page finish"});
+    EXPECT_EQ(mixer.Set(Command("EFWU")), ERROR_SUCCESS);
+    Sleep(sim::SimTiming{}.restartMs);
+    EXPECT_EQ(mixer.Mixer().GetTranscript(),
+              (std::vector<std::string>{"plug 0CA8:0801", "set F0 EFWU"}));
 }
 
 TEST(Replay, AnEfwuRecordedAsFailedDoesNotRestartTheMixer) {

@@ -126,6 +126,11 @@ const std::map<std::string, Expectation>& Expectations() {
          {"--interface-name-case", [](const O& o) { return o.config.audio.nameInOtherCase; }}},
         {"--statistics", {"--statistics", [](const O& o) { return o.statistics; }}},
         {"--images", {"--images", [](const O& o) { return o.showImages; }}},
+        {"--log",
+         {"--log=l.txt", [](const O& o) { return o.logPath == "l.txt" && !o.logTransfers; }}},
+        {"--log-transfers",
+         {"--log-transfers=l.txt",
+          [](const O& o) { return o.logPath == "l.txt" && o.logTransfers; }}},
         {"--version", {"--version", [](const O& o) { return o.version; }}},
         {"--help", {"--help", [](const O& o) { return o.help; }}},
     };
