@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,10 @@ struct RecordedRun {
     const char* exitCode;
 };
 
+void PrintTo(const RecordedRun& run, std::ostream* out) {
+    *out << run.name;
+}
+
 class ReplayOfARecordedRun : public ::testing::TestWithParam<RecordedRun> {};
 
 TEST_P(ReplayOfARecordedRun, EndsAsTheRecordedRunDidTransferByTransfer) {
@@ -109,6 +114,8 @@ TEST_P(ReplayOfARecordedRun, EndsAsTheRecordedRunDidTransferByTransfer) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, ReplayOfARecordedRun,
     ::testing::Values(
+        // The whole update: the flash the replayed blocks wrote lets "BOOT" start the firmware.
+        RecordedRun{"BusyUpdate", "--busy=ERFW:3 --busy=VFFI:2", "", "exit code: 0 (0x00000000)"},
         RecordedRun{"WrongStatus", "--wrong-status=ERFW:2", "", "exit code: 31 (0x0000001F)"},
         RecordedRun{"BusyThenFailingBlock", "--busy=ERFW:3 --fail-block=10", "",
                     "exit code: 1117 (0x0000045D)"},
