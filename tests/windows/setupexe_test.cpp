@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,56 @@ TEST_F(SetupExe, QuietRunWithoutMixerEndsWithBadUnitAndNoMessageBox) {
         // Nothing of the run is left on the screen.
         EXPECT_EQ(program.FindDialog(ProgramString(IDS_CAPTION)), nullptr);
     }
+}
+
+// The log an administrator asks for: in a folder whose name holds spaces and another switch, which
+// turns nothing on; the program, the system under Wine, each page and the outcome with its code
+// and text. A log that cannot be made is said to no one in a quiet run, and changes nothing.
+TEST_F(SetupExe, QuietRunWritesTheLogItIsAskedFor) {
+    const std::string folder = WinePath(DOWNLOADS_DIR) + "\\My Logs -usbtest";
+    CreateDirectoryA(WinePath(DOWNLOADS_DIR).c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path = folder + "\\setup run.log";
+    DeleteFileA(path.c_str());
+    for (const std::string& log : {path, std::string("C:\\no such folder\\run.log")}) {
+        RunningProgram program(SetupPath(), "-quiet -log=\"" + log + "\"");
+        ASSERT_TRUE(program.Started());
+        long exitCode = -1;
+        EXPECT_FALSE(ShowsMessageBoxUntilExit(program, exitCode)) << log;
+        EXPECT_EQ(exitCode, ERROR_BAD_UNIT) << log;
+    }
+    std::ifstream file(path);
+    std::vector<std::string> events;
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        events.push_back(line.substr(line.find(' ') + 1));
+    }
+    ASSERT_EQ(events.size(), 12u);
+    EXPECT_EQ(events[0].rfind("program setup.exe 1.0.0 (commit ", 0), 0u) << events[0];
+    EXPECT_EQ(events[1].rfind("system Windows ", 0), 0u) << events[1];
+    EXPECT_NE(events[1].find(" under Wine "), std::string::npos) << events[1];
+    // The system's own words for the code, whatever its language.
+    char text[256] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   ERROR_BAD_UNIT, 0, text, sizeof text, nullptr);
+    std::string words = text;
+    words.erase(words.find_last_not_of("\r\n ") + 1);
+    const std::string noMixer = "20 " + words;
+    EXPECT_EQ(std::vector<std::string>(events.begin() + 2, events.end()),
+              (std::vector<std::string>{
+                  "command-line -quiet -log=\"" + path + "\"",
+                  "page welcome",
+                  "button Next on welcome",
+                  "page update",
+                  "mixer not found in update mode",
+                  "outcome " + noMixer,
+                  "button Next on update",
+                  "page finish",
+                  "button Finish on finish",
+                  "exit-code " + noMixer,
+              }));
 }
 
 // Windows looks for a DLL beside the program before the system folder unless the DLL is a KnownDLL,
