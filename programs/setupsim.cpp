@@ -90,6 +90,12 @@ int main(int argc, char** argv) {
     }
     const int status = programs::RunWizard(argv[0], options.wizardArguments);
     portable::SetDeviceBackend(nullptr);
+    // Where a replay left the recording, after the wizard's own last line.
+    for (const std::string& verdict : {mixer.GetReplayDifference(), mixer.GetReplayUnasked()}) {
+        if (!verdict.empty()) {
+            std::fprintf(stderr, "%s\n", verdict.c_str());
+        }
+    }
     if (options.statistics) {
         const auto statistics = portable::WindowModel::Instance().Statistics();
         std::fprintf(stderr, "notifications: %llu\nlongest wait: %.3f ms\n",

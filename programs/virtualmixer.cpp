@@ -50,7 +50,14 @@ bool Serve(sim::SimulatedVantor* mixer, sim::HidrawBus* bus, sim::CaptureFeed* f
         return false;
     }
     const timespec period{0, kRefreshNs};
+    bool differenceShown = false;
     for (;;) {
+        // A replay's difference is told as the program that asked it is still running.
+        const std::string difference = mixer->GetReplayDifference();
+        if (!differenceShown && !difference.empty()) {
+            std::fprintf(stderr, "virtual-mixer: %s\n", difference.c_str());
+            differenceShown = true;
+        }
         const int signal = sigtimedwait(&signals, nullptr, &period);
         if (signal == SIGUSR2) {
             mixer->Replug();
@@ -132,6 +139,11 @@ int main(int argc, char** argv) {
     }
     if (options.statistics) {
         std::fputs(statistics.Report().c_str(), stderr);
+    }
+    for (const std::string& verdict : {mixer.GetReplayDifference(), mixer.GetReplayUnasked()}) {
+        if (!verdict.empty()) {
+            std::fprintf(stderr, "virtual-mixer: %s\n", verdict.c_str());
+        }
     }
     if (!options.flashDir.empty()) {
         std::filesystem::create_directories(options.flashDir, made);

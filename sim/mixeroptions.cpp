@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
+
+#include "sim/replay.h"
 
 namespace sim {
 
@@ -150,22 +153,58 @@ bool TakeFault(const std::string& value, Options* options, std::string* error) {
     return TakeCommandFault(value, kind, options, error);
 }
 
+bool TakeReplay(const std::string& value, Options* options, std::string* error) {
+    auto recording = std::make_shared<Recording>();
+    if (!ReadRecording(value, recording.get(), error)) {
+        return false;
+    }
+    ConfigureReplay(std::move(recording), &options->config);
+    return true;
+}
+
+// An option that decides what the mixer answers: noted, as a replay answers as recorded instead.
+Option<Options> Answering(Option<Options> option) {
+    option.take = [name = option.name, take = std::move(option.take)](
+                      const std::string& value, Options* o, std::string* error) {
+        o->answerOptions.push_back(name);
+        return take(value, o, error);
+    };
+    return option;
+}
+
+OptionGroup<Options> Answering(OptionGroup<Options> group) {
+    for (Option<Options>& option : group.options) {
+        option = Answering(std::move(option));
+    }
+    return group;
+}
+
 }  // namespace
+
+bool CheckReplayOptions(const SimulatorOptions& options, std::string* error) {
+    if (options.config.replay && !options.answerOptions.empty()) {
+        *error = "--replay answers as the recorded mixer did: it takes no " +
+                 options.answerOptions.front();
+        return false;
+    }
+    return true;
+}
 
 const OptionTable<SimulatorOptions>& MixerOptionTable() {
     using Kind = CommandFault::Kind;
     static const OptionTable<SimulatorOptions> table = {
         {"The mixer",
          {
-             {"--mixer", "app|update|update-alt|none",
-              "attached in application mode (default),\nalready in update mode as 0x0800 or "
-              "0x0804,\nor not at all",
-              TakeMixer},
-             {"--update-id", "0800|0804", "identity after \"EFWU\" (default 0804)", TakeUpdateId},
-             {"--second-mixer", nullptr, "another mixer, enumerated after the first",
-              [](const std::string&, Options* o, std::string*) {
-                  return o->config.secondMixer = true;
-              }},
+             Answering({"--mixer", "app|update|update-alt|none",
+                        "attached in application mode (default),\nalready in update mode as "
+                        "0x0800 or 0x0804,\nor not at all",
+                        TakeMixer}),
+             Answering({"--update-id", "0800|0804", "identity after \"EFWU\" (default 0804)",
+                        TakeUpdateId}),
+             Answering({"--second-mixer", nullptr, "another mixer, enumerated after the first",
+                        [](const std::string&, Options* o, std::string*) {
+                            return o->config.secondMixer = true;
+                        }}),
              {"--feature-length", "N", "feature report length (default 65; 0: none)",
               TakeFeatureLength},
              {"--transcript", "FILE", "every transfer and bus event, a line each",
@@ -173,38 +212,45 @@ const OptionTable<SimulatorOptions>& MixerOptionTable() {
                   o->transcriptPath = value;
                   return true;
               }},
+             {"--replay", "LOG",
+              "answer as the mixer of LOG did (a run log\nrecorded with --log-transfers), "
+              "transfer by\ntransfer; not with --mixer, --update-id,\n--second-mixer, the "
+              "mixer's faults or the Dante\ncounter; the test signal stays the simulator's",
+              TakeReplay},
          }},
-        {"Faults of the mixer",
-         {
-             {"--send-fails", "CODE[:N]", "sending CODE fails (the first N times; default\nalways)",
-              TakeFault<Kind::SendFails>},
-             {"--status-fails", "CODE[:N]",
-              "the status reads after CODE fail (N of them;\ndefault all)",
-              TakeFault<Kind::StatusReadsFail>},
-             {"--wrong-status", "CODE:STATUS", "CODE ends with STATUS",
-              TakeFault<Kind::WrongStatus>},
-             {"--busy", "CODE[:N]", "CODE answers busy N more times (default for ever)",
-              TakeFault<Kind::Busy>},
-             {"--fail-block", "K", "the K-th data block of the run fails (from 1)",
-              [](const std::string& value, Options* o, std::string* error) {
-                  return TakeCount("--fail-block", value, &o->config.faults.failingBlock, error);
-              }},
-             {"--unplug-after", "K", "the mixer leaves for good after K transfers",
-              [](const std::string& value, Options* o, std::string* error) {
-                  return TakeCount("--unplug-after", value, &o->config.faults.unplugAfterTransfers,
-                                   error);
-              }},
-             {"--unplug-at-block", "K",
-              "the mixer leaves for good as the K-th data\nblock of the run comes (from 1)",
-              [](const std::string& value, Options* o, std::string* error) {
-                  return TakeCount("--unplug-at-block", value, &o->config.faults.unplugAtBlock,
-                                   error);
-              }},
-             {"--ignore-efwu", nullptr, "the mixer stays in application mode after \"EFWU\"",
-              [](const std::string&, Options* o, std::string*) {
-                  return o->config.faults.ignoreEfwu = true;
-              }},
-         }},
+        Answering(OptionGroup<Options>{
+            "Faults of the mixer",
+            {
+                {"--send-fails", "CODE[:N]",
+                 "sending CODE fails (the first N times; default\nalways)",
+                 TakeFault<Kind::SendFails>},
+                {"--status-fails", "CODE[:N]",
+                 "the status reads after CODE fail (N of them;\ndefault all)",
+                 TakeFault<Kind::StatusReadsFail>},
+                {"--wrong-status", "CODE:STATUS", "CODE ends with STATUS",
+                 TakeFault<Kind::WrongStatus>},
+                {"--busy", "CODE[:N]", "CODE answers busy N more times (default for ever)",
+                 TakeFault<Kind::Busy>},
+                {"--fail-block", "K", "the K-th data block of the run fails (from 1)",
+                 [](const std::string& value, Options* o, std::string* error) {
+                     return TakeCount("--fail-block", value, &o->config.faults.failingBlock, error);
+                 }},
+                {"--unplug-after", "K", "the mixer leaves for good after K transfers",
+                 [](const std::string& value, Options* o, std::string* error) {
+                     return TakeCount("--unplug-after", value,
+                                      &o->config.faults.unplugAfterTransfers, error);
+                 }},
+                {"--unplug-at-block", "K",
+                 "the mixer leaves for good as the K-th data\nblock of the run comes (from 1)",
+                 [](const std::string& value, Options* o, std::string* error) {
+                     return TakeCount("--unplug-at-block", value, &o->config.faults.unplugAtBlock,
+                                      error);
+                 }},
+                {"--ignore-efwu", nullptr, "the mixer stays in application mode after \"EFWU\"",
+                 [](const std::string&, Options* o, std::string*) {
+                     return o->config.faults.ignoreEfwu = true;
+                 }},
+            }}),
         {"The mixer's test signal and capture",
          {
              AudioFlag("--audio-silence", "the test signal never starts", &AudioConfig::silence),
@@ -217,22 +263,23 @@ const OptionTable<SimulatorOptions>& MixerOptionTable() {
              AudioFlag("--audio-never-completes", "a capture buffer is never filled",
                        &AudioConfig::bufferNeverCompletes),
          }},
-        {"The Dante counter",
-         {
-             {"--dante", "R1,R2,...|none",
-              "the counter's readings, the last one staying\n(default 10,11); none: the Dante "
-              "port is not\nconnected",
-              TakeReadings},
-             {"--dante-read-fails", "N", "the N-th read of the counter fails (from 1)",
-              [](const std::string& value, Options* o, std::string* error) {
-                  unsigned count = 0;
-                  if (!TakeCount("--dante-read-fails", value, &count, error)) {
-                      return false;
-                  }
-                  o->config.dante.failingRead = count;
-                  return true;
-              }},
-         }},
+        Answering(OptionGroup<Options>{
+            "The Dante counter",
+            {
+                {"--dante", "R1,R2,...|none",
+                 "the counter's readings, the last one staying\n(default 10,11); none: the Dante "
+                 "port is not\nconnected",
+                 TakeReadings},
+                {"--dante-read-fails", "N", "the N-th read of the counter fails (from 1)",
+                 [](const std::string& value, Options* o, std::string* error) {
+                     unsigned count = 0;
+                     if (!TakeCount("--dante-read-fails", value, &count, error)) {
+                         return false;
+                     }
+                     o->config.dante.failingRead = count;
+                     return true;
+                 }},
+            }}),
     };
     return table;
 }

@@ -9,4 +9,8 @@ namespace sim {
 
 const OptionTable<SimulatorOptions>& MixerOptionTable();
 
+// After the options are taken: false, with a message, when --replay came with an option that
+// decides what the mixer answers.
+bool CheckReplayOptions(const SimulatorOptions& options, std::string* error);
+
 }  // namespace sim

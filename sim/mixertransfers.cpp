@@ -1,5 +1,6 @@
 #include "sim/mixertransfers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -7,7 +8,11 @@ namespace sim {
 
 MixerTransfers::MixerTransfers(std::mutex* mutex, const SimConfig* config, MixerBus* bus,
                                Transcript* transcript)
-    : m_mutex(mutex), m_config(config), m_bus(bus), m_transcript(transcript) {}
+    : m_mutex(mutex),
+      m_config(config),
+      m_bus(bus),
+      m_transcript(transcript),
+      m_replay(config->replay ? std::make_unique<Replay>(config->replay) : nullptr) {}
 
 DWORD MixerTransfers::Describe(std::size_t unit, unsigned generation,
                                portable::HidDescription* description) {
@@ -24,6 +29,20 @@ DWORD MixerTransfers::Describe(std::size_t unit, unsigned generation,
     description->manufacturer = u"Corvena";
     description->product = productId == PRODUCT_ID_RUN ? u"Vantor" : u"Vantor Updater";
     description->serialNumber = mixer->serialNumber;
+    // A replayed mixer shows the version and serial it was recorded with.
+    const runlog::MixerIdentity* recorded =
+        m_replay && unit == 0 ? m_replay->Found(productId) : nullptr;
+    if (recorded != nullptr) {
+        description->versionNumber = recorded->versionNumber;
+        description->serialNumber = std::nullopt;
+        if (!recorded->serial.empty()) {
+            std::u16string serial;
+            for (const char c : recorded->serial) {
+                serial += static_cast<char16_t>(static_cast<unsigned char>(c));
+            }
+            description->serialNumber = serial;
+        }
+    }
     description->hasPreparsedData = !(m_config->faults.noPreparsedData && unit == 0);
     description->caps.usagePage = 0xFF00;  // vendor-defined
     description->caps.usage = 0x0001;
@@ -46,6 +65,11 @@ DWORD MixerTransfers::Transfer(std::size_t unit, unsigned generation, bool set, 
     const DWORD now = timeGetTime();
     m_bus->Advance(now);
     BusMixer* mixer = m_bus->Live(unit, generation);
+    if (unit == 0 && m_replay) {
+        const DWORD result = ReplayTransfer(mixer, set, report, length, now);
+        inFlight.fetch_sub(1);
+        return result;
+    }
     DWORD error = ERROR_DEVICE_NOT_CONNECTED;
     std::string what;
     const bool logging = m_transcript->Logging();
@@ -89,6 +113,48 @@ DWORD MixerTransfers::Transfer(std::size_t unit, unsigned generation, bool set, 
     }
     inFlight.fetch_sub(1);
     return error;
+}
+
+DWORD MixerTransfers::ReplayTransfer(BusMixer* mixer, bool set, BYTE* report, std::size_t length,
+                                     DWORD now) {
+    const bool differedBefore = !m_replay->Difference().empty();
+    const runlog::TransferRecord* recorded = m_replay->Next(set, report, length);
+    std::string what = set ? m_bus->At(0).protocol.Describe(report, length) : std::string();
+    if (recorded == nullptr) {
+        if (!differedBefore) {
+            m_transcript->Log(0, m_replay->Difference());
+        }
+        m_transcript->LogTransfer(0, set, report[0], what, ERROR_GEN_FAILURE);
+        return ERROR_GEN_FAILURE;
+    }
+    MixerProtocol::Restart restart = MixerProtocol::Restart::None;
+    if (!set && recorded->result == ERROR_SUCCESS) {
+        std::copy(recorded->bytes.begin(), recorded->bytes.end(), report);
+        if (length >= 5) {
+            what = runlog::Hex(
+                static_cast<DWORD>(report[1]) << 24 | report[2] << 16 | report[3] << 8 | report[4],
+                8);
+        }
+    }
+    if (mixer != nullptr) {
+        // A set the mixer took goes on to the simulated protocol, which writes the flash and
+        // restarts the mixer on "EFWU" and "BOOT" as the recorded one did, if it did; a failed
+        // one never reached it.
+        if (set && recorded->result == ERROR_SUCCESS) {
+            mixer->protocol.Take(report, length, now, nullptr, &restart);
+            if (!m_replay->FoundAgain()) {
+                restart = MixerProtocol::Restart::None;  // the recorded mixer never came back
+            }
+        } else if (recorded->result == ERROR_DEVICE_NOT_CONNECTED) {
+            m_bus->PullOut(*mixer, now);
+        }
+        ++mixer->transfers;
+    }
+    m_transcript->LogTransfer(0, set, report[0], what, recorded->result);
+    if (restart != MixerProtocol::Restart::None) {
+        m_bus->Restart(*mixer, restart, now);
+    }
+    return recorded->result;
 }
 
 }  // namespace sim

@@ -16,6 +16,9 @@ namespace sim {
 struct SimulatorOptions {
     SimConfig config;
     std::string transcriptPath;
+    // The options given that decide what the mixer answers, which a replay takes from its
+    // recording instead.
+    std::vector<std::string> answerOptions;
 };
 
 template <typename Options>

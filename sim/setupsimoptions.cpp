@@ -158,7 +158,7 @@ bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* op
             return false;
         }
     }
-    return true;
+    return CheckReplayOptions(*options, error);
 }
 
 }  // namespace sim

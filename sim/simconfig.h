@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -12,6 +13,8 @@
 #include "platform/win32api.h"
 
 namespace sim {
+
+struct Recording;
 
 // Durations in milliseconds of the process clock.
 struct SimTiming {
@@ -103,6 +106,9 @@ struct SimConfig {
     SimFaults faults;
     AudioConfig audio;
     DanteConfig dante;
+    // A recorded run that the first mixer answers as recorded, transfer by transfer (replay.h);
+    // null: the mixer answers by its protocol and faults.
+    std::shared_ptr<const Recording> replay;
     // Every transfer and bus event as one line: kept for inspection, and written here if given.
     bool keepTranscript = true;
     std::ostream* transcript = nullptr;

@@ -203,4 +203,16 @@ WORD SimulatedVantor::GetMixerProductId() {
     return m_bus.At(0).protocol.GetProductId();
 }
 
+std::string SimulatedVantor::GetReplayDifference() const {
+    std::lock_guard lock(m_mutex);
+    const Replay* replay = m_transfers.GetReplay();
+    return replay != nullptr ? replay->Difference() : std::string();
+}
+
+std::string SimulatedVantor::GetReplayUnasked() const {
+    std::lock_guard lock(m_mutex);
+    const Replay* replay = m_transfers.GetReplay();
+    return replay != nullptr ? replay->Unasked() : std::string();
+}
+
 }  // namespace sim

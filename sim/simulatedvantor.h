@@ -50,6 +50,10 @@ public:
     WORD GetMixerProductId();
     // Transfers that began while another one to the same mixer was still on the wire.
     unsigned GetOverlappingTransfers() const { return m_transfers.Overlaps(); }
+    // In a replay: the first transfer that was not the recorded one (empty while each was), and
+    // what the recording holds that the run has not asked (empty once it has, or once it differed).
+    std::string GetReplayDifference() const;
+    std::string GetReplayUnasked() const;
 
 private:
     struct WaveEndpoint;

@@ -87,6 +87,9 @@ bool ParseVirtualMixerOptions(int argc, const char* const* argv, VirtualMixerOpt
             return false;
         }
     }
+    if (!CheckReplayOptions(*options, error)) {
+        return false;
+    }
     if (options->mountDir.empty()) {
         options->mountDir = options->devDir + "/.virtual-mixer";
     }

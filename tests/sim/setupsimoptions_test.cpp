@@ -34,9 +34,18 @@ bool HasFault(const SetupSimOptions& o, const char* code, sim::CommandFault::Kin
            o.config.faults.commands[0].status == status;
 }
 
+// A log of one run with one transfer, for --replay.
+std::string ReplayLog() {
+    const std::string path = testing::TempDir() + "setupsimoptions_replay.log";
+    std::ofstream(path) << "3 found vendor=0CA8 product=0800 version=1.02 serial=\"\" path=p\n"
+                        << "5 transfer set F0 0 F045524657\n";
+    return path;
+}
+
 const std::map<std::string, Expectation>& Expectations() {
     using Kind = sim::CommandFault::Kind;
     using O = SetupSimOptions;
+    static const std::string replay = "--replay=" + ReplayLog();
     static const std::map<std::string, Expectation> expectations = {
         {"--mixer",
          {"--mixer=update-alt",
@@ -48,6 +57,11 @@ const std::map<std::string, Expectation>& Expectations() {
          {"--feature-length=0", [](const O& o) { return o.config.featureReportByteLength == 0; }}},
         {"--transcript",
          {"--transcript=t.txt", [](const O& o) { return o.transcriptPath == "t.txt"; }}},
+        {"--replay",
+         {replay.c_str(),
+          [](const O& o) {
+              return o.config.replay != nullptr && o.config.start == sim::MixerStart::Update;
+          }}},
         {"--send-fails",
          {"--send-fails=ERFW:2",
           [](const O& o) { return HasFault(o, "ERFW", Kind::SendFails, 2, 0); }}},
@@ -112,6 +126,11 @@ const std::map<std::string, Expectation>& Expectations() {
          {"--interface-name-case", [](const O& o) { return o.config.audio.nameInOtherCase; }}},
         {"--statistics", {"--statistics", [](const O& o) { return o.statistics; }}},
         {"--images", {"--images", [](const O& o) { return o.showImages; }}},
+        {"--log",
+         {"--log=l.txt", [](const O& o) { return o.logPath == "l.txt" && !o.logTransfers; }}},
+        {"--log-transfers",
+         {"--log-transfers=l.txt",
+          [](const O& o) { return o.logPath == "l.txt" && o.logTransfers; }}},
         {"--version", {"--version", [](const O& o) { return o.version; }}},
         {"--help", {"--help", [](const O& o) { return o.help; }}},
     };
@@ -207,6 +226,44 @@ TEST(SetupSimOptions, RefuseWrongAudioAndDanteValues) {
         EXPECT_FALSE(Parse({wrong}, &options, &error)) << wrong;
         const std::string name = std::string(wrong).substr(0, std::string(wrong).find('='));
         EXPECT_NE(error.find(name), std::string::npos) << wrong << ": " << error;
+    }
+}
+
+TEST(SetupSimOptions, AReplayTakesNoOptionThatDecidesWhatTheMixerAnswers) {
+    const std::string replay = "--replay=" + ReplayLog();
+    for (const char* answering :
+         {"--mixer=app", "--update-id=0800", "--second-mixer", "--send-fails=ERFW",
+          "--status-fails=ERFW", "--wrong-status=VFFI:3", "--busy=ERFW:2", "--fail-block=3",
+          "--unplug-after=9", "--unplug-at-block=2", "--ignore-efwu", "--dante=10",
+          "--dante-read-fails=1"}) {
+        const std::string name = std::string(answering).substr(0, std::string(answering).find('='));
+        for (const auto& order : {std::vector<const char*>{replay.c_str(), answering},
+                                  std::vector<const char*>{answering, replay.c_str()}}) {
+            sim::SetupSimOptions options;
+            std::string error;
+            EXPECT_FALSE(Parse(order, &options, &error)) << answering;
+            EXPECT_EQ(error, "--replay answers as the recorded mixer did: it takes no " + name);
+        }
+    }
+    // The Windows side, the test signal, the clock and the reports stay the simulator's.
+    sim::SetupSimOptions options;
+    std::string error;
+    EXPECT_TRUE(Parse({replay.c_str(), "--fast", "--transcript=t", "--feature-length=64",
+                       "--audio-silence", "--no-wave-devices", "--long-path", "-quiet"},
+                      &options, &error))
+        << error;
+}
+
+TEST(SetupSimOptions, AReplayOfALogThatCannotBeReadIsRefused) {
+    for (const auto& [argument, error] : std::vector<std::pair<std::string, std::string>>{
+             {"--replay=/nonexistent.log",
+              "cannot read the log /nonexistent.log: No such file or directory"},
+             {"--replay", "--replay needs a value, as --replay=LOG"},
+         }) {
+        sim::SetupSimOptions options;
+        std::string message;
+        EXPECT_FALSE(Parse({argument.c_str()}, &options, &message));
+        EXPECT_EQ(message, error);
     }
 }
 

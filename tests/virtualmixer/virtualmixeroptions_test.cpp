@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include "sim/replay.h"
 
 namespace {
 
@@ -69,6 +72,22 @@ TEST(VirtualMixerOptions, RefuseWhatIsNotTheirs) {
     EXPECT_EQ(error, "\"-quiet\" is not an option");
     EXPECT_FALSE(Parse({"--long-path"}, &options, &error));
     EXPECT_EQ(error, "unknown option --long-path");
+}
+
+TEST(VirtualMixerOptions, TakeAReplayWithoutTheMixersFaults) {
+    const std::string log = testing::TempDir() + "virtualmixeroptions_replay.log";
+    std::ofstream(log) << "3 found vendor=0CA8 product=0801 version=2.14 serial=\"\" path=p\n"
+                       << "5 transfer set F0 0 F045465755\n";
+    const std::string replay = "--replay=" + log;
+    sim::VirtualMixerOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({replay.c_str(), "--transcript=/t", "--flash=/f"}, &options, &error))
+        << error;
+    ASSERT_NE(options.config.replay, nullptr);
+    EXPECT_EQ(options.config.replay->transfers.size(), 1u);
+    EXPECT_EQ(options.config.start, sim::MixerStart::Application);
+    EXPECT_FALSE(Parse({replay.c_str(), "--unplug-at-block=3"}, &options, &error));
+    EXPECT_EQ(error, "--replay answers as the recorded mixer did: it takes no --unplug-at-block");
 }
 
 }  // namespace
