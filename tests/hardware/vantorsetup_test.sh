@@ -55,10 +55,18 @@ run_inside() {
 
 case $case_name in
   QuietUpdate)
-    run --flash="$work/flash" -- -quiet
+    # With the run log: the mixer as found before the update and after "BOOT", through the node.
+    run --flash="$work/flash" -- "--log=$work/run log" -quiet
     expect_end 0 "exit code: 0 (0x00000000)"
     [ "$(commands)" = "$whole_update" ] || fail "commands: $(commands)"
     "$flash_check" "$fwimage" "$work/flash" "$code" "$logic" || fail "the flash"
+    found=$(sed -n 's/^[0-9]* \(found vendor=[^ ]* product=[^ ]* version=[^ ]*\) .*/\1/p' \
+      "$work/run log" | tr '\n' ';')
+    [ "$found" = "found vendor=0CA8 product=0801 version=2.14;found vendor=0CA8 product=0804 \
+version=1.02;found vendor=0CA8 product=0801 version=2.14;" ] || fail "found: $found"
+    grep -q "^[0-9]* looking for the restarted mixer$" "$work/run log" || fail "no look after BOOT"
+    [ "$(tail -n 1 "$work/run log" | cut -d' ' -f2-3)" = "exit-code 0" ] ||
+      fail "log ends: $(tail -n 1 "$work/run log")"
     ;;
   SecondUpdaterSendsNothing)
     # A second run, started while the first writes the code, sends nothing, names the first and

@@ -93,11 +93,8 @@ TEST_F(SetupExe, QuietRunWritesTheLogItIsAskedFor) {
     EXPECT_EQ(events[0].rfind("program setup.exe 1.0.0 (commit ", 0), 0u) << events[0];
     EXPECT_EQ(events[1].rfind("system Windows ", 0), 0u) << events[1];
     EXPECT_NE(events[1].find(" under Wine "), std::string::npos) << events[1];
-    // The system's own words for the code, whatever its language.
-    char text[256] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   ERROR_BAD_UNIT, 0, text, sizeof text, nullptr);
-    std::string words = text;
+    // The system's own words for the code, whatever its language, on the log's one line.
+    std::string words = SystemText(ERROR_BAD_UNIT);
     words.erase(words.find_last_not_of("\r\n ") + 1);
     const std::string noMixer = "20 " + words;
     EXPECT_EQ(std::vector<std::string>(events.begin() + 2, events.end()),
@@ -113,6 +110,28 @@ TEST_F(SetupExe, QuietRunWritesTheLogItIsAskedFor) {
                   "button Finish on finish",
                   "exit-code " + noMixer,
               }));
+}
+
+// Asked for a log it cannot make, the wizard says so in a box before it starts, and then runs as it
+// would have without one.
+TEST_F(SetupExe, ALogThatCannotBeMadeIsToldBeforeTheWizardRunsOn) {
+    const std::string log = "C:\\no such folder\\run.log";
+    RunningProgram program(SetupPath(), "-log=\"" + log + "\"");
+    ASSERT_TRUE(program.Started());
+    const HWND box = program.WaitForDialog(kMessageBoxCaption, kWindowTimeout);
+    ASSERT_NE(box, nullptr);
+    const std::string told = ProgramString(IDS_LOG_NOT_WRITTEN) + "\r\n\r\n" + log + ": ";
+    bool said = false;
+    for (const std::string& text : StaticTexts(box)) {
+        said = said || text.rfind(told, 0) == 0;
+    }
+    EXPECT_TRUE(said) << told;
+    EXPECT_EQ(program.FindDialog(ProgramString(IDS_CAPTION)), nullptr);
+    ASSERT_TRUE(ClickButton(box, IDOK));
+    const HWND sheet = WaitForWelcomePage(program);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(ClickButton(sheet, IDCANCEL));
+    EXPECT_EQ(program.WaitForExit(kExitTimeout), ERROR_CANCELLED);
 }
 
 // Windows looks for a DLL beside the program before the system folder unless the DLL is a KnownDLL,
