@@ -3,8 +3,6 @@
 // cannot be replayed is refused before the wizard starts.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 #include <ostream>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "diagnostics/logrecords.h"
+#include "tests/programs/shellrun.h"
 
 namespace {
 
@@ -21,40 +20,15 @@ struct Finished {
     int status = -1;
 };
 
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream file(path);
-    for (std::string line; std::getline(file, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 std::string TempPath(const std::string& name) {
     return ::testing::TempDir() + "replay " + name;  // a space, as users' paths have
 }
 
 Finished RunSetupSim(const std::string& arguments) {
     const std::string errors = TempPath("stderr.txt");
-    const std::string command = std::string(SETUP_SIM_PATH) + " --fast -quiet " + arguments +
-                                " </dev/null 2>\"" + errors + "\"";
-    Finished finished;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return finished;
-    }
-    char buffer[4096];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        std::string line = buffer;
-        if (!line.empty() && line.back() == '\n') {
-            line.pop_back();
-        }
-        finished.output.push_back(line);
-    }
-    const int status = pclose(pipe);
-    finished.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    finished.errors = ReadLines(errors);
-    return finished;
+    const ShellRun run = RunInShell(std::string(SETUP_SIM_PATH) + " --fast -quiet " + arguments +
+                                    " </dev/null 2>\"" + errors + "\"");
+    return {run.lines, ReadLines(errors), run.status};
 }
 
 // A log's events without their times, but for the command line, which names the log itself.

@@ -3,50 +3,19 @@
 // told once while the run goes on exactly as without it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "diagnostics/logrecords.h"
+#include "tests/programs/shellrun.h"
 
 namespace {
 
-struct Finished {
-    std::vector<std::string> lines;  // standard output and error
-    int status = -1;
-};
-
-Finished RunSetupSim(const std::string& arguments) {
-    const std::string command =
-        std::string(SETUP_SIM_PATH) + " --fast -quiet " + arguments + " </dev/null 2>&1";
-    Finished finished;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return finished;
-    }
-    char buffer[4096];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        std::string line = buffer;
-        if (!line.empty() && line.back() == '\n') {
-            line.pop_back();
-        }
-        finished.lines.push_back(line);
-    }
-    const int status = pclose(pipe);
-    finished.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return finished;
-}
-
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream file(path);
-    for (std::string line; std::getline(file, line);) {
-        lines.push_back(line);
-    }
-    return lines;
+ShellRun RunSetupSim(const std::string& arguments) {
+    return RunInShell(std::string(SETUP_SIM_PATH) + " --fast -quiet " + arguments +
+                      " </dev/null 2>&1");
 }
 
 std::string LogPath(const char* name) {
@@ -55,7 +24,7 @@ std::string LogPath(const char* name) {
 
 TEST(SetupSimLog, AFailedUpdateIsLoggedEventByEvent) {
     const std::string path = LogPath("failed");
-    const Finished run = RunSetupSim("--fail-block=3000 -usbtest \"--log=" + path + "\"");
+    const ShellRun run = RunSetupSim("--fail-block=3000 -usbtest \"--log=" + path + "\"");
     ASSERT_EQ(run.status, 255);
     const std::vector<std::string> log = ReadLines(path);
     ASSERT_GE(log.size(), 3u);
@@ -146,11 +115,11 @@ TEST(SetupSimLog, TheTransfersLevelAddsEveryTransferToTheSameEvents) {
 // /dev/full takes the file and refuses the first line; a missing folder refuses the file.
 TEST(SetupSimLog, ALogThatCannotBeWrittenIsToldOnceAndChangesNothing) {
     const std::string missing = ::testing::TempDir() + "no such folder/run.log";
-    const Finished plain = RunSetupSim("--fail-block=40");
+    const ShellRun plain = RunSetupSim("--fail-block=40");
     for (const auto& [path, reason] :
          {std::pair{std::string("/dev/full"), std::string("No space left on device")},
           std::pair{missing, std::string("No such file or directory")}}) {
-        const Finished run = RunSetupSim("--fail-block=40 \"--log=" + path + "\"");
+        const ShellRun run = RunSetupSim("--fail-block=40 \"--log=" + path + "\"");
         EXPECT_EQ(run.status, plain.status) << path;
         std::vector<std::string> lines = run.lines;
         const std::string told = "setup-sim: the log cannot be written (" + path + ": " + reason +

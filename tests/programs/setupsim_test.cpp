@@ -17,13 +17,11 @@
 
 #include "firmware/imageacceptance.h"
 #include "firmware/imagebuilder.h"
+#include "tests/programs/shellrun.h"
 
 namespace {
 
-struct Finished {
-    std::vector<std::string> lines;
-    int status;
-};
+using Finished = ShellRun;
 
 Finished RunSetupSim(const std::string& arguments, const std::string& input) {
     // A file of the test's own: tests run side by side.
@@ -34,22 +32,7 @@ Finished RunSetupSim(const std::string& arguments, const std::string& input) {
     // On the virtual clock: the update's fixed waits and wire time cost nothing.
     const std::string command =
         std::string(SETUP_SIM_PATH) + " --fast " + arguments + " <" + inputFile + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    Finished finished{{}, -1};
-    if (pipe == nullptr) {
-        return finished;
-    }
-    char buffer[4096];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        std::string line = buffer;
-        if (!line.empty() && line.back() == '\n') {
-            line.pop_back();
-        }
-        finished.lines.push_back(line);
-    }
-    const int status = pclose(pipe);
-    finished.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return finished;
+    return RunInShell(command);
 }
 
 // setup-sim running on the real clock, its standard input a pipe that stays open (a person who
