@@ -245,12 +245,16 @@ void CUpdateRun::SendBlocks(const CFirmwareImage& image, DWORD base, DWORD scale
 void CUpdateRun::Fail(DWORD error) {
     m_ok = false;
     m_error = error;
+    runlog::Write("failure " + runlog::ErrorText(error));
 }
 
 void CUpdateRun::FailWithLastError() {
     m_ok = false;
     if (m_error == 0) {
         m_error = GetLastError();
+        // A wrong status leaves no code: the command's line in the log names the status.
+        runlog::Write(m_error != 0 ? "failure " + runlog::ErrorText(m_error)
+                                   : std::string("failure without a code of its own"));
     }
 }
 

@@ -85,6 +85,7 @@ private:
     void Fail(DWORD error) {
         if (m_error == 0) {
             m_error = error != 0 ? error : ERROR_GEN_FAILURE;
+            runlog::Write("failure " + runlog::ErrorText(m_error));
         }
     }
     // The capture and its check; false with the run's error set when it did not pass.

@@ -56,6 +56,7 @@ TEST(SetupSimLog, AFailedUpdateIsLoggedEventByEvent) {
         "13489 command WRFI took=21ms transfers=21 blocks=0 status-reads=20 busy=19" + counts +
             "0 status=00000004",
         // The 3,000th block, the 394th of the verify pass, fails on its way out.
+        "14278 failure " + failed,
         "14278 command VFFW took=789ms transfers=789 blocks=394 status-reads=394 busy=0" + counts +
             "1 status=00000004",
         "14279 command BOOT took=1ms transfers=1 blocks=0 status-reads=0 busy=0" + counts +
