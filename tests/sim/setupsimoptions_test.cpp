@@ -162,11 +162,11 @@ TEST(SetupSimOptions, EveryOptionOfTheTableSetsWhatItNamesAndIsListed) {
     EXPECT_EQ(options, Expectations().size());
 }
 
-// The README's list of setup-sim's options names the table's options with their values' forms,
-// no more and no fewer.
-TEST(SetupSimOptions, TheReadmeListsTheTable) {
-    std::ifstream readme(README_PATH);
-    ASSERT_TRUE(readme) << README_PATH;
+// The simulator document's list of setup-sim's options names the table's options with their values'
+// forms, no more and no fewer.
+TEST(SetupSimOptions, TheDocumentListsTheTable) {
+    std::ifstream readme(SIMULATOR_DOC_PATH);
+    ASSERT_TRUE(readme) << SIMULATOR_DOC_PATH;
     std::set<std::string> listed;
     bool inSection = false;
     for (std::string line; std::getline(readme, line);) {
