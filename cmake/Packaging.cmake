@@ -52,7 +52,6 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Corvena firmware team <firmware@corvena.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # A mixer already plugged in gets the udev rule at installation. Maintainer scripts get the modes
 # Debian asks for (0755), whatever the checkout's.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${packaging_dir}/postinst)

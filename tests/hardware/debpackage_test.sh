@@ -31,6 +31,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = vantor-setup ] || fail "Package: $(field Package)"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
 [ "$(field Section)" = utils ] || fail "Section: $(field Section)"
+[ "$(field Priority)" = optional ] || fail "Priority: $(field Priority)"
 for dependency in libc6 libstdc++6 libudev1 libasound2 udev; do
   field Depends | tr ',' '\n' | sed 's/^ //; s/ .*//' | grep -qxF "$dependency" ||
     fail "no dependency on $dependency"
@@ -80,11 +81,12 @@ zcat "$root/usr/share/man/man1/vantor-setup.1.gz" | cmp - "$source/packaging/van
 [ "$(zcat "$doc/changelog.gz" | head -n 1)" = \
   "vantor-setup ($(field Version)) unstable; urgency=medium" ] ||
   fail "the changelog begins: $(zcat "$doc/changelog.gz" | head -n 1)"
-# The licence is the paragraph after the last "License: Expat" line.
-license=$(awk '/^License: Expat$/ { text = ""; next } { text = text $0 "\n" } END { printf "%s", text }' \
-  "$doc/copyright" | sed 's/^ //; s/^\.$//')
-[ "$license" = "$(sed -n '/^Permission is hereby granted/,$p' "$source/LICENSE")" ] ||
-  fail "the copyright's licence is not that of LICENSE: $license"
+# The licence is the paragraph after the last "License: Expat" line: LICENSE's text from its
+# permission on, each line indented by a space, an empty line as " .".
+license=$(awk '/^License: Expat$/ { text = ""; next } { text = text $0 "\n" }
+  END { printf "%s", text }' "$doc/copyright")
+expected=$(sed -n '/^Permission is hereby granted/,$p' "$source/LICENSE" | sed 's/^$/./; s/^/ /')
+[ "$license" = "$expected" ] || fail "the copyright's licence is not that of LICENSE: $license"
 grep -qxF 'Copyright: 2026 Corvena' "$doc/copyright" || fail "the copyright names no holder"
 
 # Hardened as Debian's own programs are: loaded anywhere (PIE), every relocation resolved at start
