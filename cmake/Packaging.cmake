@@ -18,7 +18,10 @@ foreach(source vantor-setup.1 changelog)
     VERBATIM)
   list(APPEND compressed ${compressed_dir}/${source}.gz)
 endforeach()
-add_custom_target(package_documents ALL DEPENDS ${compressed})
+# Made with the program, so that building vantor-setup alone, as scripts/release does, is enough
+# to pack.
+add_custom_target(package_documents DEPENDS ${compressed})
+add_dependencies(vantor-setup package_documents)
 install(FILES ${compressed_dir}/vantor-setup.1.gz DESTINATION share/man/man1)
 
 # The machine-readable copyright file carries the licence's text from LICENSE itself: its
