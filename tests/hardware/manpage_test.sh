@@ -26,7 +26,8 @@ done <"$work/tags" >"$work/entries"
 words() { awk -F'\t' -v s="$1" '$1 == s { print $2 }' "$work/entries" | tr ', ' '\n\n' | sed '/^$/d'; }
 
 "$program" --help >"$work/help" || fail "--help failed"
-options=$(grep -oE '^  -[^ ]+' "$work/help" | sed 's/^  //; s/,$//')
+# An option leads its line, alone or with its other names ("  -h, --help  ...").
+options=$(grep -oE '^  -[^ ,]+(, -[^ ,]+)*' "$work/help" | tr ', ' '\n\n' | sed '/^$/d')
 [ -n "$options" ] || fail "--help lists no option"
 listed=$( (words OPTIONS; words "WIZARD SWITCHES") | sort -u)
 for option in $options; do
