@@ -1,6 +1,7 @@
 # vantor-setup's installation and its Debian package: the program in bin, the udev rule that gives
-# the mixer's hidraw nodes to the person at the seat. `cpack -G DEB` in the build tree makes the
-# package (scripts/test makes it from the release build).
+# the mixer's hidraw nodes to the person at the seat, the manual page, the copyright and changelog,
+# and a postinst that applies the rule at once. `cpack -G DEB` in the build tree makes the package
+# (scripts/test makes it from the release build).
 install(TARGETS vantor-setup RUNTIME DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/70-vantor-setup.rules DESTINATION lib/udev/rules.d)
 
