@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # debpackage_test.sh BUILD_DIR [fortified]
 # Makes the Debian package from the build tree with CPack, twice, and checks that the two are the same
-# bytes; checks its control fields and contents, installs it with dpkg into a private root, checks
-# the installed program's hardening (with glibc's checked functions when "fortified" is given), and
-# runs it.
+# bytes; checks its control fields, contents and postinst, installs it with dpkg into a private root,
+# checks the installed documents and the program's hardening (with glibc's checked functions when
+# "fortified" is given), and runs it.
 set -euo pipefail
 build=$1
+source=$(cd "$(dirname "$0")/../.." && pwd)
 fortified=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -30,26 +31,63 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = vantor-setup ] || fail "Package: $(field Package)"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
 [ "$(field Section)" = utils ] || fail "Section: $(field Section)"
+[ "$(field Priority)" = optional ] || fail "Priority: $(field Priority)"
 for dependency in libc6 libstdc++6 libudev1 libasound2 udev; do
   field Depends | tr ',' '\n' | sed 's/^ //; s/ .*//' | grep -qxF "$dependency" ||
     fail "no dependency on $dependency"
 done
 
-expected="./usr/bin/vantor-setup
-./usr/lib/udev/rules.d/70-vantor-setup.rules"
-files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $NF}')
+expected="-rwxr-xr-x ./usr/bin/vantor-setup
+-rw-r--r-- ./usr/lib/udev/rules.d/70-vantor-setup.rules
+-rw-r--r-- ./usr/share/doc/vantor-setup/changelog.gz
+-rw-r--r-- ./usr/share/doc/vantor-setup/copyright
+-rw-r--r-- ./usr/share/man/man1/vantor-setup.1.gz"
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $1 " " $NF}')
 [ "$files" = "$expected" ] || fail "files: $files"
 
-# A private root with a dpkg database of its own; the system's own is not touched.
+# The postinst, executable, as the sources have it, beside the control file and the md5sums.
+dpkg-deb -e "$deb" "$work/control"
+[ "$(stat -c %a "$work/control/postinst")" = 755 ] || fail "the postinst is not executable"
+cmp "$work/control/postinst" "$source/packaging/postinst" || fail "the postinst differs"
+[ "$(ls "$work/control")" = "$(printf 'control\nmd5sums\npostinst')" ] ||
+  fail "control files: $(ls "$work/control")"
+
+# A private root with a dpkg database of its own; the system's own is not touched, nor its devices:
+# the postinst leaves the udevadm on PATH alone when dpkg installs into another root.
 root=$work/root
-mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$work/stub"
 touch "$root/var/lib/dpkg/status"
-dpkg --instdir="$root" --admindir="$root/var/lib/dpkg" --force-depends --force-not-root \
-  --force-script-chrootless -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i"; }
+printf '#!/bin/sh\necho "$*" >>"%s"\n' "$work/udevadm-calls" >"$work/stub/udevadm"
+chmod +x "$work/stub/udevadm"
+PATH="$work/stub:$PATH" dpkg --instdir="$root" --admindir="$root/var/lib/dpkg" --force-depends \
+  --force-not-root --force-script-chrootless -i "$deb" >"$work/dpkg.log" 2>&1 ||
+  { cat "$work/dpkg.log"; fail "dpkg -i"; }
+[ ! -e "$work/udevadm-calls" ] || fail "udevadm was called: $(cat "$work/udevadm-calls")"
 [ -x "$root/usr/bin/vantor-setup" ] || fail "the program is not installed"
 rule=$root/usr/lib/udev/rules.d/70-vantor-setup.rules
 grep -q '^SUBSYSTEM=="hidraw", ATTRS{idVendor}=="0ca8", ATTRS{idProduct}=="0800|0801|0804", TAG+="uaccess"$' \
   "$rule" || fail "the rule: $(grep -v '^#' "$rule")"
+
+# The documents: the manual page and the changelog gzipped without a name or a time in the header
+# (the bytes after the method and the flags are zero), so that the same sources make the same
+# package; the changelog's entry for this version; the copyright with the licence of LICENSE.
+doc=$root/usr/share/doc/vantor-setup
+for compressed in "$root/usr/share/man/man1/vantor-setup.1.gz" "$doc/changelog.gz"; do
+  [ "$(od -An -tx1 -j3 -N5 "$compressed")" = " 00 00 00 00 00" ] ||
+    fail "$compressed has a name or a time: $(od -An -tx1 -N10 "$compressed")"
+done
+zcat "$root/usr/share/man/man1/vantor-setup.1.gz" | cmp - "$source/packaging/vantor-setup.1" ||
+  fail "the manual page differs from packaging/vantor-setup.1"
+[ "$(zcat "$doc/changelog.gz" | head -n 1)" = \
+  "vantor-setup ($(field Version)) unstable; urgency=medium" ] ||
+  fail "the changelog begins: $(zcat "$doc/changelog.gz" | head -n 1)"
+# The licence is the paragraph after the last "License: Expat" line: LICENSE's text from its
+# permission on, each line indented by a space, an empty line as " .".
+license=$(awk '/^License: Expat$/ { text = ""; next } { text = text $0 "\n" }
+  END { printf "%s", text }' "$doc/copyright")
+expected=$(sed -n '/^Permission is hereby granted/,$p' "$source/LICENSE" | sed 's/^$/./; s/^/ /')
+[ "$license" = "$expected" ] || fail "the copyright's licence is not that of LICENSE: $license"
+grep -qxF 'Copyright: 2026 Corvena' "$doc/copyright" || fail "the copyright names no holder"
 
 # Hardened as Debian's own programs are: loaded anywhere (PIE), every relocation resolved at start
 # and then read-only (BIND_NOW, GNU_RELRO), canaries on the stack, and the checked functions.
@@ -67,4 +105,5 @@ fi
 "$root/usr/bin/vantor-setup" --help >"$work/help" || fail "--help failed"
 grep -q "^  -dantetestonly" "$work/help" && grep -q "^  1223  cancelled" "$work/help" ||
   fail "--help lists neither the switches nor the exit codes"
-echo "debpackage_test: $(basename "$deb") holds the program and the rule, and installs"
+echo "debpackage_test: $(basename "$deb") holds the program, the rule, the manual page and the" \
+  "documents, and installs"
