@@ -28,7 +28,9 @@ protected:
         runlog::Stop();
         std::remove(m_path.c_str());
     }
-    std::string m_path = ::testing::TempDir() + "run log.txt";  // a space, as users' paths have
+    // A file of the test's own, as tests run side by side; a space, as users' paths have.
+    std::string m_path = ::testing::TempDir() + "run log " +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
 };
 
 TEST_F(RunLog, WritesEachEventALineAfterItsTime) {

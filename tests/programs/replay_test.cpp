@@ -3,6 +3,7 @@
 // cannot be replayed is refused before the wizard starts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <ostream>
@@ -25,7 +26,10 @@ std::string TempPath(const std::string& name) {
 }
 
 Finished RunSetupSim(const std::string& arguments) {
-    const std::string errors = TempPath("stderr.txt");
+    // A file of the test's own, as tests run side by side ("Test/Param" names no folder).
+    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(test.begin(), test.end(), '/', ' ');
+    const std::string errors = TempPath(test + " stderr.txt");
     const ShellRun run = RunInShell(std::string(SETUP_SIM_PATH) + " --fast -quiet " + arguments +
                                     " </dev/null 2>\"" + errors + "\"");
     return {run.lines, ReadLines(errors), run.status};
