@@ -1,10 +1,12 @@
 #include "framework/portable/programentry.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "framework/portable/consoleview.h"
+#include "framework/portable/failurereason.h"
 #include "framework/portable/interrupts.h"
 #include "framework/portable/processexit.h"
 #include "framework/portable/view.h"
@@ -18,9 +20,15 @@ int RunProgram(int argc, char** argv, int* exitCode) {
     InstallInterruptHandlers();
     std::string commandLine = JoinCommandLine(argc, argv);
     const std::unique_ptr<View> view = MakeConsoleView();
-    SetView(view.get());
+    OutcomeWatch watch(*view);
+    SetView(&watch);
     const int code = AfxWinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), 1);
     SetView(nullptr);
+    if (code != 0 && !watch.Outcome().empty()) {
+        const char* slash = std::strrchr(argv[0], '/');
+        const std::string program = slash != nullptr ? slash + 1 : argv[0];
+        std::fprintf(stderr, "%s\n", FailureLine(program, watch.Outcome()).c_str());
+    }
     std::printf("%s\n", ExitCodeLine(code).c_str());
     std::fflush(stdout);
     if (exitCode != nullptr) {
