@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/portable/consoleview.h"
 #include "framework/portable/failurereason.h"
@@ -19,15 +20,20 @@ int RunProgram(int argc, char** argv, int* exitCode) {
     // code line like every other end.
     InstallInterruptHandlers();
     std::string commandLine = JoinCommandLine(argc, argv);
-    const std::unique_ptr<View> view = MakeConsoleView();
-    OutcomeWatch watch(*view);
-    SetView(&watch);
-    const int code = AfxWinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), 1);
-    SetView(nullptr);
-    if (code != 0 && !watch.Outcome().empty()) {
+    int code = 0;
+    std::vector<std::string> outcome;
+    {
+        const std::unique_ptr<View> view = MakeConsoleView();
+        OutcomeWatch watch(*view);
+        SetView(&watch);
+        code = AfxWinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), 1);
+        SetView(nullptr);
+        outcome = watch.Outcome();
+    }  // the terminal is put back before the last lines, as an interruption's end does
+    if (code != 0 && !outcome.empty()) {
         const char* slash = std::strrchr(argv[0], '/');
         const std::string program = slash != nullptr ? slash + 1 : argv[0];
-        std::fprintf(stderr, "%s\n", FailureLine(program, watch.Outcome()).c_str());
+        std::fprintf(stderr, "%s\n", FailureLine(program, outcome).c_str());
     }
     std::printf("%s\n", ExitCodeLine(code).c_str());
     std::fflush(stdout);
