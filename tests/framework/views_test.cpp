@@ -351,6 +351,7 @@ TEST(FailureReason, IsTheTitleAndTheBodysLastParagraph) {
          "device's connection."},
         {{"USB Test Failed", "Two\r\nlines.\r\n\r\nThe reason\r\non two lines.\r\n\r\n", ""},
          "setup-sim: USB Test Failed: The reason on two lines."},
+        {{"Failed", "First.\n\nSecond.\n\nThird.", ""}, "setup-sim: Failed: Third."},
         {{"Failed", "No blank line.", ""}, "setup-sim: Failed: No blank line."},
         {{"Failed", "", ""}, "setup-sim: Failed"},
         {{"Failed"}, "setup-sim: Failed"},

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -56,6 +57,30 @@ TEST(LinuxConventions, AWordTheWizardDoesNotKnowIsRefused) {
                                    std::string("(") + program.name + " --help lists the options)"}))
                 << word;
         }
+    }
+}
+
+// Every switch of the wizard's is taken as it is written, the log switches with their paths.
+TEST(LinuxConventions, TheWizardsOwnSwitchesAreTaken) {
+    const std::string log = TestFile("run.log");
+    const std::string transfers = TestFile("transfers.log");
+    for (const Program& program : kPrograms) {
+        std::remove(log.c_str());
+        std::remove(transfers.c_str());
+        const Separated run = RunQuietly(
+            program.path, std::string(program.path == kPrograms[0].path ? "--fast " : "") +
+                              "-quiet -usbtest -dantetest -usbtestonly -dantetestonly -log=" + log +
+                              " -logtransfers=" + transfers);
+        ASSERT_FALSE(run.out.lines.empty()) << program.name;
+        EXPECT_EQ(run.out.lines.back().rfind("exit code: ", 0), 0u) << program.name;
+        // The wizard ran (vantor-setup ends with 20 where no mixer is attached).
+        EXPECT_NE(run.out.status, 2) << program.name;
+        for (const std::string& line : run.err) {
+            EXPECT_EQ(line.find("unknown word"), std::string::npos) << line;
+        }
+        // The first log switch is the one the wizard takes.
+        EXPECT_FALSE(ReadLines(log).empty()) << program.name;
+        EXPECT_TRUE(ReadLines(transfers).empty()) << program.name;
     }
 }
 
