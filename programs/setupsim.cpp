@@ -50,6 +50,12 @@ int main(int argc, char** argv) {
         std::printf("%s\n", programs::ProgramVersion(kProgram).c_str());
         return 0;
     }
+    // A mistyped switch would run a wizard the developer did not ask for.
+    for (const std::string& word : options.wizardArguments) {
+        if (!programs::IsWizardSwitch(word)) {
+            return WrongCommandLine("unknown word " + word);
+        }
+    }
 
     std::ofstream transcript;
     if (!options.transcriptPath.empty()) {

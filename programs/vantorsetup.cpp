@@ -1,6 +1,6 @@
 // vantor-setup: the wizard on Linux for the mixers attached to this machine, through their hidraw
-// nodes. Options that begin with "--" are the program's own; everything else is the wizard's
-// command line, as setup.exe takes it.
+// nodes. Options that begin with "--" are the program's own (and -h, for --help); everything else
+// is the wizard's switches, each of which must be one the wizard knows.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -24,7 +24,7 @@ const char kProgram[] = "vantor-setup";
 
 const char kAbout[] =
     "usage: vantor-setup [--log=FILE | --log-transfers=FILE] [wizard switches]\n"
-    "       vantor-setup --list | --images | --version | --help\n"
+    "       vantor-setup --list | --images | --version | --help | -h\n"
     "\n"
     "Updates the firmware of a Corvena Vantor attached to this machine, and on request tests its\n"
     "USB audio port and its Dante serial port. On a terminal the wizard is drawn and driven with\n"
@@ -37,7 +37,7 @@ const char kOptions[] =
     "  --images   the firmware images inside this program: role, size, header entries, CRCs,\n"
     "             and whether the update would accept each; exit 0, or 11 when it refuses one\n"
     "  --version  the program's version and the commit it was built from\n"
-    "  --help     this text\n"
+    "  --help     this text (also -h)\n"
     "\n"
     "Options that go with the wizard:\n"
     "  --log=FILE            write a log of the run to FILE, to send to support (as -log=FILE)\n"
@@ -90,7 +90,11 @@ void ExplainAnotherUpdate() {
 int main(int argc, char** argv) {
     std::vector<std::string> wizardArguments;
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--", 2) != 0) {
+        const bool help = std::strcmp(argv[i], "-h") == 0;
+        if (std::strncmp(argv[i], "--", 2) != 0 && !help) {
+            if (!programs::IsWizardSwitch(argv[i])) {
+                return programs::WrongCommandLine(kProgram, std::string("unknown word ") + argv[i]);
+            }
             wizardArguments.push_back(argv[i]);
             continue;
         }
@@ -108,7 +112,7 @@ int main(int argc, char** argv) {
         }
         std::string output;
         int status = 0;
-        if (std::strcmp(argv[i], "--help") == 0) {
+        if (help || std::strcmp(argv[i], "--help") == 0) {
             output = Usage();
         } else if (std::strcmp(argv[i], "--version") == 0) {
             output = programs::ProgramVersion(kProgram) + "\n";

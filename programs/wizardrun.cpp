@@ -25,6 +25,15 @@ std::string WizardSwitchesHelp() {
     return help;
 }
 
+bool IsWizardSwitch(const std::string& word) {
+    for (const WizardSwitch& wizardSwitch : WIZARD_SWITCHES) {
+        if (word == wizardSwitch.text) {
+            return true;
+        }
+    }
+    return word.rfind(SWITCH_LOG, 0) == 0 || word.rfind(SWITCH_LOG_TRANSFERS, 0) == 0;
+}
+
 std::string LogSwitch(const std::string& path, bool transfers) {
     return std::string(transfers ? SWITCH_LOG_TRANSFERS : SWITCH_LOG) + "\"" + path + "\"";
 }

@@ -130,7 +130,7 @@ OptionTable<Options> MakeTable() {
               }},
              Flag("--version", "the version and the commit of the build",
                   [](Options* o) -> bool& { return o->version; }),
-             Flag("--help", "this text", [](Options* o) -> bool& { return o->help; }),
+             Flag("--help", "this text (also -h)", [](Options* o) -> bool& { return o->help; }),
          }});
     return table;
 }
@@ -152,7 +152,9 @@ bool ParseSetupSimOptions(int argc, const char* const* argv, SetupSimOptions* op
     options->config.keepTranscript = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument.rfind("--", 0) != 0) {
+        if (argument == "-h") {
+            options->help = true;
+        } else if (argument.rfind("--", 0) != 0) {
             options->wizardArguments.push_back(argument);
         } else if (!TakeOption(SetupSimOptionTable(), argument, options, error)) {
             return false;

@@ -21,13 +21,15 @@ std::string Lower(std::string s) {
 
 std::string Escaped(const std::string& text) {
     std::string out;
-    for (char c : text) {
-        if (c == '\n') {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
             out += "\\n";
-        } else if (c == '\r') {
+        } else if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;  // a Windows line break (the string table's, the system's texts) is one break
+        } else if (text[i] == '\r') {
             out += "\\r";
         } else {
-            out += c;
+            out += text[i];
         }
     }
     return out;

@@ -12,7 +12,8 @@ namespace portable {
 // Without the blanks at either end.
 std::string Trimmed(const std::string& s);
 std::string Lower(std::string s);
-// One line per event: a line break inside a text must not start a line of its own.
+// One line per event: a line break inside a text must not start a line of its own. It reads "\n",
+// whether it was "\n" or Windows' "\r\n"; a carriage return on its own reads "\r".
 std::string Escaped(const std::string& text);
 
 // "&Next >" reads "next": the access-key marks and the arrows are decoration.

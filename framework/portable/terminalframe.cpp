@@ -7,10 +7,15 @@ namespace portable {
 
 namespace {
 
-const char kBold[] = "\x1b[1m";
-const char kDim[] = "\x1b[2m";
-const char kReverse[] = "\x1b[7m";
-const char kPlain[] = "\x1b[0m";
+// The SGR attributes a frame uses; none at all without colour.
+struct Attributes {
+    const char* bold;
+    const char* dim;
+    const char* reverse;
+    const char* plain;
+};
+constexpr Attributes kColour{"\x1b[1m", "\x1b[2m", "\x1b[7m", "\x1b[0m"};
+constexpr Attributes kNoColour{"", "", "", ""};
 // Ends a text that had to be cut.
 const char kCutMark[] = " ...";
 
@@ -128,23 +133,69 @@ std::vector<Row> Controls(const SheetView& sheet, int width, int tick) {
     return rows;
 }
 
-std::string Buttons(const SheetView& sheet) {
-    const ButtonView* byDefault = sheet.messageBox ? nullptr : DefaultButton(sheet);
+struct SheetButton {
+    const ButtonView* button;
+    Press press;  // what pressing it does; None for Back, which the keys never press
+};
+
+std::vector<SheetButton> ButtonsInOrder(const SheetView& sheet) {
+    return {{&sheet.back, Press::None},
+            {&sheet.next, Press::Next},
+            {&sheet.finish, Press::Finish},
+            {&sheet.cancel, Press::Cancel}};
+}
+
+// The buttons the focus moves among, in the order they show.
+std::vector<Press> FocusOrder(const SheetView& sheet) {
+    std::vector<Press> order;
+    for (const auto& [button, press] : ButtonsInOrder(sheet)) {
+        if (press != Press::None && button->Usable() && !sheet.messageBox) {
+            order.push_back(press);
+        }
+    }
+    return order;
+}
+
+// The focused button in brackets, the others as wide without them, so that the row stays put as
+// the focus moves.
+std::string Buttons(const SheetView& sheet, const FrameState& state, const Attributes& a) {
+    const Press focus = FocusedButton(sheet, state.focus);
     std::string out;
-    for (const ButtonView* button : {&sheet.back, &sheet.next, &sheet.finish, &sheet.cancel}) {
-        if (!button->visible) {
+    for (const auto& [button, press] : ButtonsInOrder(sheet)) {
+        if (!button->visible || (!button->enabled && !state.colour)) {
             continue;
         }
-        const char* look = !button->enabled ? kDim : button == byDefault ? kBold : "";
-        out +=
-            (out.empty() ? "" : "  ") + std::string(look) + "[ " + button->Label() + " ]" + kPlain;
+        const bool focused = focus != Press::None && press == focus;
+        const char* look = !button->enabled ? a.dim : focused ? a.bold : "";
+        const std::string label = button->Label();
+        out += (out.empty() ? "" : "  ") + std::string(look) +
+               (focused ? "[ " + label + " ]" : "  " + label + "  ") + a.plain;
     }
     return out;
 }
 
+// The keys that do something now, so that a person need not guess them from the page's texts.
+std::string KeyLine(const SheetView& sheet, Press focus) {
+    if (sheet.messageBox) {
+        return "Enter: OK  q: quit";
+    }
+    std::string keys;
+    if (FocusOrder(sheet).size() > 1) {
+        keys += "Tab/arrows: move  ";
+    }
+    if (FocusedButton(sheet, focus) != Press::None) {
+        keys += "Enter: press  ";
+    }
+    if (sheet.cancel.Usable()) {
+        keys += "Esc: cancel  ";
+    }
+    return keys + "q: quit";
+}
+
 // The sheet: caption, header or exterior title, the page's controls and the buttons.
-void SheetRows(const SheetView& sheet, int width, int tick, std::vector<Row>& rows) {
-    rows.push_back({std::string(kReverse) + " " + sheet.caption + " " + kPlain, Keep::Always});
+void SheetRows(const SheetView& sheet, int width, const FrameState& state, const Attributes& a,
+               std::vector<Row>& rows) {
+    rows.push_back({std::string(a.reverse) + " " + sheet.caption + " " + a.plain, Keep::Always});
     rows.push_back({"", Keep::Blank});
     const PageView& page = sheet.page;
     if (page.exterior) {
@@ -152,46 +203,51 @@ void SheetRows(const SheetView& sheet, int width, int tick, std::vector<Row>& ro
             bool first = true;
             for (const std::string& l : Wrapped(title->text, width - 2)) {
                 rows.push_back(
-                    {"  " + std::string(kBold) + l + kPlain, first ? Keep::Always : Keep::Text});
+                    {"  " + std::string(a.bold) + l + a.plain, first ? Keep::Always : Keep::Text});
                 first = false;
             }
         }
     } else {
-        rows.push_back({"  " + std::string(kBold) + page.headerTitle + kPlain, Keep::Always});
+        rows.push_back({"  " + std::string(a.bold) + page.headerTitle + a.plain, Keep::Always});
         for (const std::string& l : Wrapped(page.headerSubtitle, width - 4)) {
             rows.push_back({"    " + l, Keep::Text});
         }
     }
     rows.push_back({"", Keep::Blank});
-    for (Row& row : Controls(sheet, width, tick)) {
+    for (Row& row : Controls(sheet, width, state.tick)) {
         rows.push_back(std::move(row));
     }
     rows.push_back({"", Keep::Blank});
-    rows.push_back({"  " + Buttons(sheet), Keep::Always});
+    rows.push_back({"  " + Buttons(sheet, state, a), Keep::Always});
 }
 
-std::vector<Row> AllRows(const SheetView& sheet, int width, int tick, const std::string& warning) {
+std::vector<Row> AllRows(const SheetView& sheet, int width, const FrameState& state,
+                         const Attributes& a) {
     std::vector<Row> rows;
     if (sheet.present) {
-        SheetRows(sheet, width, tick, rows);
+        SheetRows(sheet, width, state, a, rows);
     }
     if (sheet.messageBox) {
         rows.push_back({"", Keep::Blank});
         rows.push_back(
-            {"  " + std::string(kReverse) + " " + sheet.messageBox->caption + " " + kPlain,
+            {"  " + std::string(a.reverse) + " " + sheet.messageBox->caption + " " + a.plain,
              Keep::Always});
         for (const std::string& l : Wrapped(sheet.messageBox->text, width - 4)) {
             rows.push_back({"    " + l, Keep::Text});
         }
         rows.push_back({"", Keep::Blank});
-        rows.push_back({"    " + std::string(kBold) + kReverse + "[ OK ]" + kPlain, Keep::Always});
+        rows.push_back(
+            {"    " + std::string(a.bold) + a.reverse + "[ OK ]" + a.plain, Keep::Always});
     }
-    if (!warning.empty()) {
+    if (!state.warning.empty()) {
         rows.push_back({"", Keep::Blank});
-        for (const std::string& l : Wrapped(warning, width - 4)) {
-            rows.push_back({"  " + std::string(kReverse) + " " + l + " " + kPlain, Keep::Always});
+        for (const std::string& l : Wrapped(state.warning, width - 4)) {
+            rows.push_back({"  " + std::string(a.reverse) + " " + l + " " + a.plain, Keep::Always});
         }
     }
+    rows.push_back({"", Keep::Blank});
+    rows.push_back(
+        {"  " + std::string(a.dim) + KeyLine(sheet, state.focus) + a.plain, Keep::Always});
     return rows;
 }
 
@@ -217,7 +273,7 @@ void Drop(std::vector<Row>& rows, Keep kind, std::size_t limit) {
 
 // A row cut to `columns` visible characters, its attributes ended; a row that had to be cut ends
 // with the mark.
-std::string Fitted(const std::string& row, int columns) {
+std::string Fitted(const std::string& row, int columns, const Attributes& a) {
     if (static_cast<int>(VisibleText(row).size()) <= columns) {
         return row;
     }
@@ -238,7 +294,7 @@ std::string Fitted(const std::string& row, int columns) {
         out += row[i];
         ++visible;
     }
-    return out + (kCutMark + 1) + kPlain;
+    return out + (kCutMark + 1) + a.plain;
 }
 
 }  // namespace
@@ -251,6 +307,32 @@ const ButtonView* DefaultButton(const SheetView& sheet) {
         return &sheet.next;
     }
     return nullptr;
+}
+
+Press FocusedButton(const SheetView& sheet, Press moved) {
+    const std::vector<Press> order = FocusOrder(sheet);
+    if (std::find(order.begin(), order.end(), moved) != order.end()) {
+        return moved;
+    }
+    const ButtonView* byDefault = sheet.messageBox ? nullptr : DefaultButton(sheet);
+    if (byDefault == nullptr) {
+        return Press::None;
+    }
+    return byDefault == &sheet.finish ? Press::Finish : Press::Next;
+}
+
+Press MoveFocus(const SheetView& sheet, Press focus, int step) {
+    const std::vector<Press> order = FocusOrder(sheet);
+    if (order.empty()) {
+        return Press::None;
+    }
+    const auto at = std::find(order.begin(), order.end(), FocusedButton(sheet, focus));
+    if (at == order.end()) {
+        return step > 0 ? order.front() : order.back();
+    }
+    const auto count = static_cast<std::ptrdiff_t>(order.size());
+    const std::ptrdiff_t index = ((at - order.begin()) + step % count + count) % count;
+    return order[static_cast<std::size_t>(index)];
 }
 
 bool Animates(const SheetView& sheet) {
@@ -276,10 +358,11 @@ std::string VisibleText(const std::string& row) {
     return out;
 }
 
-std::vector<std::string> FrameRows(const SheetView& sheet, TerminalSize size, int tick,
-                                   const std::string& warning) {
+std::vector<std::string> FrameRows(const SheetView& sheet, TerminalSize size,
+                                   const FrameState& state) {
+    const Attributes& a = state.colour ? kColour : kNoColour;
     const int width = std::max(size.columns, 1);
-    std::vector<Row> rows = AllRows(sheet, width, tick, warning);
+    std::vector<Row> rows = AllRows(sheet, width, state, a);
     // The last row stays free: a line feed there would scroll the caption away.
     const std::size_t limit = static_cast<std::size_t>(std::max(size.rows - 1, 1));
     Drop(rows, Keep::Blank, limit);
@@ -289,7 +372,7 @@ std::vector<std::string> FrameRows(const SheetView& sheet, TerminalSize size, in
     }
     std::vector<std::string> out;
     for (const Row& row : rows) {
-        out.push_back(Fitted(row.text, width));
+        out.push_back(Fitted(row.text, width, a));
     }
     return out;
 }

@@ -8,6 +8,20 @@ bool IsQuit(char c) {
     return c == 'q' || c == 'Q' || c == '\x03';
 }
 
+// What a whole cursor or function key's sequence means to the wizard: the arrows in either of
+// their modes (CSI C, SS3 C), with or without modifiers ("\x1b[1;5C"), and Shift-Tab (CSI Z).
+TerminalKey SequenceKey(const std::string& sequence) {
+    switch (sequence.back()) {
+        case 'C':
+            return TerminalKey::Next;
+        case 'D':
+        case 'Z':
+            return TerminalKey::Previous;
+        default:
+            return TerminalKey::None;
+    }
+}
+
 }  // namespace
 
 TerminalKey TakeKey(std::string* pending) {
@@ -21,6 +35,10 @@ TerminalKey TakeKey(std::string* pending) {
         if (IsQuit(c)) {
             keys.erase(0, 1);
             return TerminalKey::Quit;
+        }
+        if (c == '\t') {
+            keys.erase(0, 1);
+            return TerminalKey::Next;
         }
         if (c != '\x1b') {
             keys.erase(0, 1);
@@ -45,7 +63,11 @@ TerminalKey TakeKey(std::string* pending) {
         if (end >= keys.size()) {
             return TerminalKey::Incomplete;
         }
+        const TerminalKey key = SequenceKey(keys.substr(0, end + 1));
         keys.erase(0, end + 1);
+        if (key != TerminalKey::None) {
+            return key;
+        }
     }
     return TerminalKey::None;
 }

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 
 #include <termios.h>
 #include <unistd.h>
@@ -10,8 +11,10 @@ namespace portable {
 
 namespace {
 
-// Plain attributes, the cursor back, no progress: what the terminal had before the wizard.
+// Plain attributes, the cursor back, no progress: what the terminal had before the wizard. A view
+// without colour set neither attributes nor progress, and only shows the cursor again.
 const char kRestore[] = "\x1b[0m\x1b[?25h\x1b]9;4;0;0\x07";
+const char kRestoreWithoutColour[] = "\x1b[?25h";
 
 // The terminal as it was, for the view and the exit handlers; one terminal view at a time owns it.
 struct SavedTerminal {
@@ -19,16 +22,18 @@ struct SavedTerminal {
     int inFd = -1;
     int outFd = -1;
     bool raw = false;
+    const char* restore = kRestore;
     termios mode{};
 };
 SavedTerminal g_saved;
 
 }  // namespace
 
-void EnterViewMode(int inFd, int outFd) {
+void EnterViewMode(int inFd, int outFd, bool colour) {
     g_saved.inFd = inFd;
     g_saved.outFd = outFd;
     g_saved.raw = false;
+    g_saved.restore = colour ? kRestore : kRestoreWithoutColour;
     termios mode{};
     if (isatty(inFd) && tcgetattr(inFd, &mode) == 0) {
         g_saved.mode = mode;
@@ -53,7 +58,7 @@ void LeaveViewMode() {
     if (g_saved.raw) {
         tcsetattr(g_saved.inFd, TCSANOW, &g_saved.mode);
     }
-    const ssize_t ignored = write(g_saved.outFd, kRestore, sizeof kRestore - 1);
+    const ssize_t ignored = write(g_saved.outFd, g_saved.restore, std::strlen(g_saved.restore));
     (void)ignored;
 }
 

@@ -6,9 +6,10 @@
 namespace portable {
 
 // Takes the terminal of `inFd` and `outFd` into the view's mode, where they are a terminal.
-void EnterViewMode(int inFd, int outFd);
-// Puts the terminal back as it was: plain attributes, the cursor, no progress. Does nothing when it
-// is back already.
+// `colour`: the view sets attributes and progress, which the way back then resets.
+void EnterViewMode(int inFd, int outFd, bool colour);
+// Puts the terminal back as it was: the cursor, and after a view with colour plain attributes and
+// no progress. Does nothing when it is back already.
 void LeaveViewMode();
 
 }  // namespace portable

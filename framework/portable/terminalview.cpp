@@ -45,12 +45,13 @@ void WriteAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-TerminalView::TerminalView(int inFd, int outFd, std::function<TerminalSize()> size)
+TerminalView::TerminalView(int inFd, int outFd, std::function<TerminalSize()> size, bool colour)
     : m_inFd(inFd),
       m_outFd(outFd),
       m_size(std::move(size)),
+      m_colour(colour),
       m_lastTick(std::chrono::steady_clock::now()) {
-    EnterViewMode(inFd, outFd);
+    EnterViewMode(inFd, outFd, colour);
     Write(kHideCursor);
 }
 
@@ -66,7 +67,13 @@ void TerminalView::Show(const SheetView& sheet, const ViewEvent& event) {
             ShowTaskbar(sheet, event);
             break;
         case ViewEvent::Kind::SheetClosed:
-            Write(kNoProgress);
+            if (m_colour) {
+                Write(kNoProgress);
+            }
+            break;
+        case ViewEvent::Kind::PageActivated:
+            m_focus = Press::None;  // each page starts at its default button, as on Windows
+            Draw(sheet);
             break;
         case ViewEvent::Kind::InterruptRefused:
             m_noticeUntil = std::chrono::steady_clock::now() + kSecondInterruptWindow;
@@ -99,6 +106,9 @@ void TerminalView::Idle(const SheetView& sheet) {
 }
 
 void TerminalView::ShowTaskbar(const SheetView& sheet, const ViewEvent& event) {
+    if (!m_colour) {
+        return;  // a terminal that wants no colour gets no progress escape either
+    }
     const TaskbarView& bar = sheet.taskbar;
     int state = 0;
     if (event.kind == ViewEvent::Kind::TaskbarValue &&
@@ -137,9 +147,8 @@ void TerminalView::Draw(const SheetView& sheet) {
     std::string frame = m_lastSize == size ? "" : kClearScreen;
     m_lastSize = size;
     frame += kHome;
-    const bool warning = m_noticeUntil.has_value();
-    for (const std::string& row :
-         FrameRows(sheet, size, m_tick, warning ? kInterruptRefusedText : "")) {
+    const FrameState state{m_tick, m_noticeUntil ? kInterruptRefusedText : "", m_focus, m_colour};
+    for (const std::string& row : FrameRows(sheet, size, state)) {
         frame += row + kEndOfLine;
     }
     Write(frame + kEndOfFrame);
@@ -160,8 +169,14 @@ Press TerminalView::WaitForPerson(const SheetView& sheet, DWORD timeoutMs) {
                 if (sheet.messageBox) {
                     return Press::Ok;
                 }
-                if (const ButtonView* button = DefaultButton(sheet)) {
-                    return button == &sheet.finish ? Press::Finish : Press::Next;
+                if (const Press focused = FocusedButton(sheet, m_focus); focused != Press::None) {
+                    return focused;
+                }
+            } else if (key == TerminalKey::Next || key == TerminalKey::Previous) {
+                const Press moved = MoveFocus(sheet, m_focus, key == TerminalKey::Next ? 1 : -1);
+                if (moved != FocusedButton(sheet, m_focus)) {
+                    m_focus = moved;
+                    Draw(sheet);
                 }
             } else if (key == TerminalKey::Escape) {
                 // A box with only OK closes with Esc as with OK, as Windows' message boxes do.

@@ -1,10 +1,12 @@
-// The terminal view's keys as a pure function of the bytes typed: Enter, Esc, q and Ctrl-C, and
-// everything else passed over, an escape sequence that has not come whole left for later.
+// The terminal view's keys as a pure function of the bytes typed: Enter, Esc, q and Ctrl-C, Tab and
+// the arrows that move the focus, and everything else passed over, an escape sequence that has not
+// come whole left for later.
 #include "framework/portable/terminalkeys.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,6 +33,24 @@ TEST(TerminalKeys, EnterEscapeAndQuit) {
         Keys("\r\nqQ\x03\x1b\x1b"),
         (std::vector<TerminalKey>{TerminalKey::Enter, TerminalKey::Enter, TerminalKey::Quit,
                                   TerminalKey::Quit, TerminalKey::Quit, TerminalKey::Escape}));
+}
+
+// Each way a terminal sends the keys that move the focus: the arrows in normal and in application
+// mode and with a modifier, Shift-Tab as CSI Z.
+TEST(TerminalKeys, TabAndTheArrowsMoveTheFocus) {
+    const std::pair<const char*, TerminalKey> cases[] = {
+        {"\t", TerminalKey::Next},         {"\x1b[C", TerminalKey::Next},
+        {"\x1bOC", TerminalKey::Next},     {"\x1b[1;5C", TerminalKey::Next},
+        {"\x1b[Z", TerminalKey::Previous}, {"\x1b[D", TerminalKey::Previous},
+        {"\x1bOD", TerminalKey::Previous}, {"\x1b[1;2D", TerminalKey::Previous},
+    };
+    for (const auto& [typed, key] : cases) {
+        std::string left;
+        EXPECT_EQ(Keys(std::string(typed) + "\r", &left),
+                  (std::vector<TerminalKey>{key, TerminalKey::Enter}))
+            << testing::PrintToString(std::string(typed));
+        EXPECT_EQ(left, "");
+    }
 }
 
 TEST(TerminalKeys, PassOverLettersCursorKeysFunctionKeysAndAlt) {

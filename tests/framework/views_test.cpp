@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <istream>
@@ -9,10 +10,14 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/frameworkids.h"
+#include "framework/portable/consoleview.h"
+#include "framework/portable/failurereason.h"
 #include "framework/portable/headlessview.h"
+#include "framework/portable/lineformat.h"
 #include "framework/portable/lineview.h"
 #include "framework/portable/terminalview.h"
 #include "tests/framework/sheetparts.h"
@@ -282,6 +287,106 @@ TEST(LineView, WaitsNoLongerThanAskedAndLeavesABlockedReaderBehind) {
     EXPECT_EQ(out.str(), "buttons: next, cancel\n");
 }
 
+// A Windows line break (the system's texts end with one) reads as one "\n"; a carriage return on
+// its own stays visible.
+TEST(LineView, WritesALineBreakAsBackslashN) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a\r\nb", "a\\nb"}, {"reason:\r\n\r\n", "reason:\\n\\n"},
+        {"a\nb", "a\\nb"},   {"a\rb", "a\\rb"},
+        {"a\r", "a\\r"},     {"\r\r\n", "\\r\\n"},
+    };
+    for (const auto& [text, line] : cases) {
+        EXPECT_EQ(portable::Escaped(text), line) << portable::Escaped(text);
+    }
+    Lines run;
+    SheetView sheet = Finish();
+    sheet.page.controls[1].text = "Could not update:\n\nThe request failed.\r\n";
+    run.view.Show(sheet, Event(Kind::PageActivated));
+    const std::vector<std::string> lines = run.Take();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "finish: Could not update:\\n\\nThe request failed.\\n");
+}
+
+// TERM=dumb cannot move its cursor and gets the lines; NO_COLOR, set and not empty, takes the
+// colour away from a terminal.
+TEST(ConsoleView, TheTerminalAndTheEnvironmentChooseTheView) {
+    using portable::ConsoleKind;
+    struct Case {
+        bool terminals;
+        const char* term;
+        const char* noColour;
+        ConsoleKind kind;
+    };
+    const Case cases[] = {
+        {true, "xterm-256color", nullptr, ConsoleKind::Terminal},
+        {true, nullptr, nullptr, ConsoleKind::Terminal},
+        {true, "xterm", "", ConsoleKind::Terminal},
+        {true, "xterm", "1", ConsoleKind::TerminalWithoutColour},
+        {true, "xterm", "0", ConsoleKind::TerminalWithoutColour},
+        {true, "dumb", nullptr, ConsoleKind::Lines},
+        {true, "dumb", "1", ConsoleKind::Lines},
+        {true, "dumber", nullptr, ConsoleKind::Terminal},
+        {false, "xterm", nullptr, ConsoleKind::Lines},
+        {false, "xterm", "1", ConsoleKind::Lines},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(portable::ChooseConsole(c.terminals, c.term, c.noColour), c.kind)
+            << c.terminals << " TERM=" << (c.term ? c.term : "(unset)")
+            << " NO_COLOR=" << (c.noColour ? c.noColour : "(unset)");
+    }
+}
+
+// The failure's reason, for standard error: the title and the body's last paragraph on one line.
+TEST(FailureReason, IsTheTitleAndTheBodysLastParagraph) {
+    struct Case {
+        std::vector<std::string> outcome;
+        const char* line;
+    };
+    const Case cases[] = {
+        {{"Firmware Update Failed",
+          "The Vantor firmware could not be updated for the following reason:\n\nThe request "
+          "failed because of an error on the device's connection.\r\n",
+          "To close this wizard, click Finish."},
+         "setup-sim: Firmware Update Failed: The request failed because of an error on the "
+         "device's connection."},
+        {{"USB Test Failed", "Two\r\nlines.\r\n\r\nThe reason\r\non two lines.\r\n\r\n", ""},
+         "setup-sim: USB Test Failed: The reason on two lines."},
+        {{"Failed", "First.\n\nSecond.\n\nThird.", ""}, "setup-sim: Failed: Third."},
+        {{"Failed", "No blank line.", ""}, "setup-sim: Failed: No blank line."},
+        {{"Failed", "", ""}, "setup-sim: Failed"},
+        {{"Failed"}, "setup-sim: Failed"},
+        {{}, "setup-sim"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(portable::FailureLine("setup-sim", c.outcome), c.line);
+    }
+}
+
+// The watch passes every event and wait on, and keeps the outcome texts of the last page with them.
+TEST(FailureReason, TheWatchKeepsTheLastOutcomeAndPassesEverythingOn) {
+    portable::HeadlessView shown;
+    shown.Script({Press::Finish});
+    shown.SetPixelsPerInch(120);
+    shown.SetCanShowMessageBox(false);
+    shown.SetHasTaskbar(false);
+    portable::OutcomeWatch watch(shown);
+    EXPECT_EQ(watch.PixelsPerInch(), 120);
+    EXPECT_FALSE(watch.CanShowMessageBox());
+    EXPECT_FALSE(watch.HasTaskbar());
+
+    watch.Show(Welcome(), Event(Kind::PageActivated));
+    EXPECT_TRUE(watch.Outcome().empty());
+    SheetView finish = Finish();
+    finish.page.controls[2].visible = false;
+    watch.Show(finish, Event(Kind::PageActivated));
+    watch.Show(Welcome(), Event(Kind::ControlChanged));  // no outcome: the last one stays
+    EXPECT_EQ(watch.Outcome(), (std::vector<std::string>{"Firmware Update Failed",
+                                                         "Could not update:\n\nNo such unit.\n"}));
+    EXPECT_EQ(watch.WaitForPerson(finish, 0), Press::Finish);
+    EXPECT_EQ(shown.Entries().size(), 3u);
+    EXPECT_EQ(shown.Waits(), 1);
+}
+
 TEST(HeadlessView, RecordsEverythingAndPressesTheScript) {
     portable::HeadlessView view;
     EXPECT_EQ(view.PixelsPerInch(), 96);
@@ -358,7 +463,8 @@ TEST_F(TerminalPipes, DrawsTheSheetAndTheTaskbarProgress) {
     const std::string frame = Screen();
     EXPECT_NE(frame.find("Updating Vantor Firmware"), std::string::npos);
     EXPECT_NE(frame.find("]  45%"), std::string::npos);
-    EXPECT_NE(frame.find("[ Next > ]"), std::string::npos);
+    // Both disabled: dim, and without the focus's brackets.
+    EXPECT_NE(portable::VisibleText(frame).find("    Next >      Cancel  "), std::string::npos);
     EXPECT_EQ(frame.find("Back"), std::string::npos);  // hidden
 
     sheet.taskbar = {true, TBPF_INDETERMINATE, 0, 0, false};
@@ -389,6 +495,78 @@ TEST_F(TerminalPipes, PressesTheDefaultButtonAndCancel) {
     EXPECT_EQ(m_view->WaitForPerson(finish, 100), Press::None);
     EndInput();
     EXPECT_EQ(m_view->WaitForPerson(welcome, 5000), Press::InputEnded);
+}
+
+// The rows of the last frame on the screen, without their escapes.
+std::vector<std::string> LastFrame(const std::string& screen) {
+    std::vector<std::string> rows;
+    const std::size_t home = screen.rfind("\x1b[H");
+    if (home == std::string::npos) {
+        return rows;
+    }
+    std::size_t at = home + 3;
+    for (std::size_t end; (end = screen.find("\x1b[K\r\n", at)) != std::string::npos;) {
+        rows.push_back(portable::VisibleText(screen.substr(at, end - at)));
+        at = end + 5;
+    }
+    return rows;
+}
+
+TEST_F(TerminalPipes, TabAndTheArrowsMoveTheFocusAndEnterPressesTheFocusedButton) {
+    const SheetView welcome = Welcome();
+    m_view->Show(welcome, Event(Kind::PageActivated));
+    EXPECT_EQ(LastFrame(Screen()),
+              (Expected{" Corvena(TM) Vantor Firmware Update Wizard ", "",
+                        "  Welcome to the Wizard", "", "  This wizard helps you", "  update.", "",
+                        "  To continue, click Next.", "", "", "  [ Next > ]    Cancel  ", "",
+                        "  Tab/arrows: move  Enter: press  Esc: cancel  q: quit"}));
+    const auto buttonsAfter = [&](const std::string& keys) {
+        Type(keys);
+        EXPECT_EQ(m_view->WaitForPerson(welcome, 100), Press::None);
+        const Expected rows = LastFrame(Screen());
+        return rows.size() < 3 ? std::string("(no frame)") : rows[rows.size() - 3];
+    };
+    EXPECT_EQ(buttonsAfter("\t"), "    Next >    [ Cancel ]");
+    EXPECT_EQ(buttonsAfter("\x1b[C"), "  [ Next > ]    Cancel  ");  // round to the first
+    EXPECT_EQ(buttonsAfter("\x1b[D"), "    Next >    [ Cancel ]");
+    EXPECT_EQ(buttonsAfter("\x1b[Z"), "  [ Next > ]    Cancel  ");
+    Type("\t\r");
+    EXPECT_EQ(m_view->WaitForPerson(welcome, 5000), Press::Cancel);
+    // A page starts at its default button, wherever the focus was.
+    m_view->Show(welcome, Event(Kind::PageActivated));
+    Type("\r");
+    EXPECT_EQ(m_view->WaitForPerson(welcome, 5000), Press::Next);
+    // Where the focused button goes, Enter presses the default one.
+    Type("\t");
+    EXPECT_EQ(m_view->WaitForPerson(welcome, 100), Press::None);
+    Type("\r");
+    EXPECT_EQ(m_view->WaitForPerson(Finish(), 5000), Press::Finish);
+}
+
+// NO_COLOR: the frame's cursor movements and nothing else: no attribute, no progress escape, and
+// on the way out only the cursor back.
+TEST_F(TerminalPipes, WithoutColourWritesNoAttributeAndNoProgress) {
+    m_view.reset();
+    // A view with colour puts back the attributes and the progress too.
+    EXPECT_EQ(Screen(), "\x1b[?25l\x1b[0m\x1b[?25h\x1b]9;4;0;0\x07");
+    m_view.emplace(m_keys[0], m_screen[1], nullptr, false);
+    SheetView sheet = Updating();
+    sheet.taskbar = {true, TBPF_NORMAL, 100, 200, false};
+    m_view->Show(sheet, Event(Kind::PageActivated));
+    const std::string frame = Screen();
+    const Expected rows = LastFrame(frame);
+    ASSERT_EQ(rows.size(), 12u);
+    // Each escape is one of the cursor's: hide it, clear, home, the end of each row, of the frame.
+    EXPECT_EQ(frame.rfind("\x1b[?25l\x1b[2J\x1b[H", 0), 0u);
+    EXPECT_EQ(std::count(frame.begin(), frame.end(), '\x1b'), 3 + 12 + 1);
+    EXPECT_EQ(frame.substr(frame.size() - 3), "\x1b[J");
+    for (const Kind kind :
+         {Kind::TaskbarState, Kind::TaskbarValue, Kind::TaskbarReleased, Kind::SheetClosed}) {
+        m_view->Show(sheet, Event(kind));
+        EXPECT_EQ(Screen(), "") << static_cast<int>(kind);
+    }
+    m_view.reset();
+    EXPECT_EQ(Screen(), "\x1b[?25h");
 }
 
 }  // namespace

@@ -106,6 +106,9 @@ version=1.02;found vendor=0CA8 product=0801 version=2.14;" ] || fail "found: $fo
     run --wrong-status=WRFI:3 -- -quiet
     expect_end 31 "exit code: 31 (0x0000001F)"
     [ "$(commands)" = "EFWU ERFW BLFW WRFW WRFI BOOT " ] || fail "commands: $(commands)"
+    # The finish page's reason also on standard error, once.
+    reason="vantor-setup: Firmware Update Failed: A device connected to the computer is not working properly."
+    [ "$(grep -cxF "$reason" "$work/err")" = 1 ] || { cat "$work/err"; fail "no reason, or more than one"; }
     ;;
   UnplugThenRunAgain)
     # The mixer leaves for good as the thousandth block comes; plugged in again, a second run

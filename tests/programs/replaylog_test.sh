@@ -19,7 +19,11 @@ for switch in -usbtest -dantetest -usbtestonly -dantetestonly; do
 done
 
 "$setup_sim" --fast -quiet "${switches[@]}" --replay="$log" >"$work/out" 2>"$work/err"
-[ ! -s "$work/err" ] || fail "$(cat "$work/err")"
+# A failed run tells its reason on standard error, once; anything else there is the replay's
+# verdict on the log.
+reasons=$(grep -c '^setup-sim: ' "$work/err")
+[ "$reasons" = "$([ "$exit_code" = 0 ] && echo 0 || echo 1)" ] || fail "$reasons reasons for $exit_code"
+! grep -v '^setup-sim: ' "$work/err" || fail "$(cat "$work/err")"
 last=$(tail -n 1 "$work/out")
 [[ "$last" == "exit code: $exit_code ("* ]] || fail "the log ends with $exit_code, the replay: $last"
 echo "ok: $(grep -c ' transfer ' "$log") transfers, exit code $exit_code"
