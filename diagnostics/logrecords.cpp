@@ -30,9 +30,15 @@ bool ParseNumber(const std::string& text, int base, unsigned long max, unsigned 
     if (text.empty() || text.size() > 10 || text[0] == '-' || text[0] == '+' || text[0] == ' ') {
         return false;
     }
+    // Read wider than the widest field: on Windows an unsigned long has 32 bits, and strtoul would
+    // clamp a number beyond them to the largest one, which passes for a value.
     char* end = nullptr;
-    *value = std::strtoul(text.c_str(), &end, base);
-    return *end == '\0' && *value <= max;
+    const unsigned long long wide = std::strtoull(text.c_str(), &end, base);
+    if (*end != '\0' || wide > max) {
+        return false;
+    }
+    *value = static_cast<unsigned long>(wide);
+    return true;
 }
 
 bool IsPrintable(std::uint8_t c) {

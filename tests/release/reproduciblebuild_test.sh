@@ -11,19 +11,21 @@ fail() { echo "reproduciblebuild_test: $*" >&2; exit 1; }
 
 source "$(dirname "$0")/lib/sources.sh"
 
-# The copy is the commit the release test makes of the same sources, so that the package's program
-# names that commit in --version, as the release's does; the checkout's build is told it.
+# The copy is the commit the release test makes of the same sources, so that both programs name that
+# commit (vantor-setup in --version, setup.exe in its run log), as the release's do; the checkout's
+# build is told it.
 rm -rf "$work/first" "$work/second"
 copy_sources "$source_dir" "$work/second/source-copy"
 commit_sources "$work/second/source-copy"
 commit=$(git -C "$work/second/source-copy" rev-parse --short HEAD)
 
 # build SOURCE BUILD [OPTION...]: clean builds of setup.exe in BUILD/windows and of the package in
-# BUILD/linux (configured with the OPTIONs), whose logs are BUILD/windows.log and BUILD/linux.log.
+# BUILD/linux (both configured with the OPTIONs: both name their commit), whose logs are BUILD/windows.log and BUILD/linux.log.
 # The package's files are dated as the release test's commit is.
 build() {
   mkdir -p "$2"
-  { cmake -S "$1" --preset windows -B "$2/windows" && cmake --build "$2/windows" --target setup; } \
+  { cmake -S "$1" --preset windows -B "$2/windows" "${@:3}" &&
+    cmake --build "$2/windows" --target setup; } \
     >"$2/windows.log" 2>&1 || { tail -n 40 "$2/windows.log"; fail "the build in $2/windows failed"; }
   { cmake -S "$1" --preset release -B "$2/linux" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${@:3}" &&
     cmake --build "$2/linux" --target vantor-setup &&
