@@ -98,6 +98,13 @@ SIZE TextNeeds(HFONT font, const std::string& text, LONG width, bool wrapped) {
     return needs;
 }
 
+// Has the sheet, its page and its controls painted afresh before it returns: the system sends the
+// program the paint messages and waits for them to be handled.
+void PaintNow(HWND sheet) {
+    RedrawWindow(sheet, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 std::string Describe(HWND control) {
     return "control " + std::to_string(GetDlgCtrlID(control)) + " \"" + WindowText(control) + "\"";
 }
@@ -261,7 +268,7 @@ TEST_F(SetupExeAtDpi, EveryPageFitsItsTextsAndStaysWithinTheSheet) {
 
     const HWND welcome = WaitForActivePageWith(sheet, IDC_WELCOME_TITLE, kWindowTimeout);
     ASSERT_NE(welcome, nullptr);
-    Sleep(500);  // let the page finish drawing
+    PaintNow(sheet);
     EXPECT_EQ(LayoutFaults(sheet, welcome), std::vector<std::string>{});
     ExpectWatermarkOfThisDpi(sheet);
     Picture({sheet}, "welcome");
@@ -271,14 +278,14 @@ TEST_F(SetupExeAtDpi, EveryPageFitsItsTextsAndStaysWithinTheSheet) {
     ASSERT_NE(box, nullptr);
     const HWND update = ActivePageWith(sheet, IDC_PROGRESS);
     ASSERT_NE(update, nullptr);
-    Sleep(500);
+    PaintNow(sheet);
     EXPECT_EQ(LayoutFaults(sheet, update), std::vector<std::string>{});
     Picture({sheet, box}, "update");
     ASSERT_TRUE(ClickButton(box, IDOK));
 
     const HWND finish = WaitForActivePageWith(sheet, IDC_FINISH_TITLE, kWindowTimeout);
     ASSERT_NE(finish, nullptr);
-    Sleep(500);
+    PaintNow(sheet);
     EXPECT_EQ(LayoutFaults(sheet, finish), std::vector<std::string>{});
     ExpectWatermarkOfThisDpi(sheet);
     Picture({sheet}, "finish");
