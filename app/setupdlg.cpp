@@ -20,6 +20,22 @@ WorkerOutcome g_outcome;
 // extended form, which begins with version 1 and the signature 0xFFFF.
 constexpr std::size_t kExtendedStyleOffset = 12;
 
+// The wizard's bitmaps drawn for the scale nearest to `dpi` (a tie goes to the larger): the sheet
+// fits them to its pages, and shrinking blurs less than stretching.
+struct WizardBitmaps {
+    UINT watermark;
+    UINT header;
+};
+WizardBitmaps WizardBitmapsFor(UINT dpi) {
+    if (dpi < 120) {
+        return {IDB_WATERMARK, IDB_HEADER};
+    }
+    if (dpi < 168) {
+        return {IDB_WATERMARK_150, IDB_HEADER_150};
+    }
+    return {IDB_WATERMARK_200, IDB_HEADER_200};
+}
+
 bool IsExtendedTemplate(const BYTE* dialog) {
     WORD version;
     WORD signature;
@@ -39,8 +55,12 @@ CSetupDlg::CSetupDlg(LPCSTR pszCaption, CWnd* pParentWnd, UINT iSelectPage)
     m_psh.dwFlags |= PSH_WIZARD97 | PSH_HEADER | PSH_WATERMARK | PSH_USECALLBACK | PSH_USEHICON;
     m_psh.hInstance = app->m_hInstance;
     m_psh.hIcon = m_hIcon;
-    m_psh.pszbmWatermark = MAKEINTRESOURCEA(IDB_WATERMARK);
-    m_psh.pszbmHeader = MAKEINTRESOURCEA(IDB_HEADER);
+    // The sheet takes its bitmaps before it has a window: those for the DPI of its owner, or of the
+    // screen, where a sheet without one opens.
+    const WizardBitmaps bitmaps = WizardBitmapsFor(
+        AfxGetWindowDpi(pParentWnd != nullptr ? pParentWnd->GetSafeHwnd() : nullptr));
+    m_psh.pszbmWatermark = MAKEINTRESOURCEA(bitmaps.watermark);
+    m_psh.pszbmHeader = MAKEINTRESOURCEA(bitmaps.header);
     m_psh.pfnCallback = SheetCallback;
 
     LogRequest log;
@@ -109,10 +129,9 @@ int CSetupDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     LOGFONTA font = metrics.lfMessageFont;
     font.lfWeight = FW_BOLD;
     std::strcpy(font.lfFaceName, "Verdana Bold");
-    // A 12-point character height at the screen's resolution.
-    HDC screen = GetDC(nullptr);
-    font.lfHeight = (GetDeviceCaps(screen, LOGPIXELSY) * 12) / -72;
-    ReleaseDC(nullptr, screen);
+    // A 12-point character height at the DPI the sheet is drawn at, to the nearest pixel.
+    const UINT dpi = AfxGetWindowDpi(m_hWnd);
+    font.lfHeight = -static_cast<LONG>((12 * dpi + 36) / 72);
     m_fontTitle.CreateFontIndirect(&font);
     return 0;
 }

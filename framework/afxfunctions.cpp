@@ -38,3 +38,24 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
     }
     return AfxMessageBox(text, nType, nIDHelp);
 }
+
+UINT AfxGetWindowDpi(HWND hWnd) {
+    typedef UINT(WINAPI * GetDpiForWindowFunction)(HWND);
+    // user32 is loaded: the program imports it. The look-up leaves the caller's last error.
+    const DWORD lastError = GetLastError();
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto getDpiForWindow =
+        user32 == nullptr ? nullptr
+                          : reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(
+                                GetProcAddress(user32, "GetDpiForWindow")));
+    SetLastError(lastError);
+    if (hWnd != nullptr && getDpiForWindow != nullptr) {
+        if (const UINT dpi = getDpiForWindow(hWnd)) {
+            return dpi;
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return static_cast<UINT>(dpi);
+}

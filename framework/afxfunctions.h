@@ -10,3 +10,8 @@ int AfxLoadString(UINT nIDS, LPSTR lpszBuf, UINT nMaxBuf = 256);
 // Returns the button pressed, or 0 when the box could not be shown.
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+
+// The dots per inch `hWnd` is drawn at: the window's own where the system says
+// (GetDpiForWindow, Windows 10 1607 and later, looked up rather than linked), else the screen's,
+// which a system-aware program is drawn at on every monitor. A null window gets the screen's.
+UINT AfxGetWindowDpi(HWND hWnd);

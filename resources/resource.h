@@ -7,6 +7,12 @@
 #define IDB_WATERMARK 101
 #define IDB_HEADER 102
 #define IDR_BUSY_AVI 103
+// The wizard's bitmaps drawn for 150 % and 200 % (144 and 192 dots per inch); the two above are
+// drawn for 100 %.
+#define IDB_WATERMARK_150 120
+#define IDB_WATERMARK_200 121
+#define IDB_HEADER_150 122
+#define IDB_HEADER_200 123
 
 // Dialog templates of the wizard pages.
 #define IDD_WELCOME 105

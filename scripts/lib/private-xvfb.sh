@@ -15,7 +15,8 @@ private_xvfb_start() {
   local cookies=$private_xvfb_dir/Xauthority display=$private_xvfb_dir/display number=
   private_xvfb_new_cookie "$cookies"
   mkfifo "$display"
-  Xvfb -displayfd 3 -auth "$cookies" -screen 0 1024x768x24 -nolisten tcp 3>"$display" \
+  # Room for Wine's desktop of the wizard at 200 % (scripts/wine-run).
+  Xvfb -displayfd 3 -auth "$cookies" -screen 0 1600x1200x24 -nolisten tcp 3>"$display" \
     >"$private_xvfb_dir/log" 2>&1 &
   private_xvfb_pid=$!
   # The server writes its display's number once it serves; one that fails closes the pipe unwritten.

@@ -141,8 +141,10 @@ TEST(Wizard, ThePreCreateCallbackClearsTheStyleInEitherTemplateForm) {
     EXPECT_EQ(CSetupDlg::SheetCallback(nullptr, PSCB_INITIALIZED, 0), 0);
 }
 
+// Rounded to the nearest pixel: 12 points at 100 dpi are 16.67 pixels.
 TEST(Wizard, TheTitleFontIsTwelvePointAtTheScreensResolution) {
-    for (const auto& [pixelsPerInch, height] : {std::pair{96, -16}, {120, -20}, {144, -24}}) {
+    for (const auto& [pixelsPerInch, height] :
+         {std::pair{96, -16}, {100, -17}, {120, -20}, {144, -24}, {192, -32}}) {
         ScriptedWizard wizard;
         wizard.view.SetPixelsPerInch(pixelsPerInch);
         LOGFONTA font{};
@@ -154,6 +156,36 @@ TEST(Wizard, TheTitleFontIsTwelvePointAtTheScreensResolution) {
         EXPECT_EQ(font.lfHeight, height) << pixelsPerInch;
         EXPECT_EQ(font.lfWeight, FW_BOLD);
         EXPECT_STREQ(font.lfFaceName, "Verdana Bold");
+    }
+}
+
+// The watermark and header drawn for the scale nearest to the screen's DPI; a tie goes to the
+// larger, which the sheet shrinks rather than stretches.
+TEST(Wizard, TheSheetShowsTheBitmapsDrawnForTheScreensDpi) {
+    const struct {
+        int pixelsPerInch;
+        int watermark;
+        int header;
+    } cases[] = {
+        {72, IDB_WATERMARK, IDB_HEADER},          {96, IDB_WATERMARK, IDB_HEADER},
+        {119, IDB_WATERMARK, IDB_HEADER},         {120, IDB_WATERMARK_150, IDB_HEADER_150},
+        {144, IDB_WATERMARK_150, IDB_HEADER_150}, {167, IDB_WATERMARK_150, IDB_HEADER_150},
+        {168, IDB_WATERMARK_200, IDB_HEADER_200}, {192, IDB_WATERMARK_200, IDB_HEADER_200},
+        {288, IDB_WATERMARK_200, IDB_HEADER_200},
+    };
+    for (const auto& c : cases) {
+        ScriptedWizard wizard;
+        wizard.view.SetPixelsPerInch(c.pixelsPerInch);
+        PROPSHEETHEADERA header{};
+        Workers().update = [&header](CInstallingPage& page) {
+            header = page.GetSetupDlg()->m_psh;
+            Succeed(page);
+        };
+        EXPECT_EQ(wizard.Run("-quiet"), 0);
+        EXPECT_EQ(header.pszbmWatermark, MAKEINTRESOURCEA(c.watermark)) << c.pixelsPerInch;
+        EXPECT_EQ(header.pszbmHeader, MAKEINTRESOURCEA(c.header)) << c.pixelsPerInch;
+        EXPECT_EQ(header.dwFlags & (PSH_WATERMARK | PSH_HEADER),
+                  static_cast<DWORD>(PSH_WATERMARK | PSH_HEADER));
     }
 }
 

@@ -192,11 +192,15 @@ TEST(Art, IconHoldsThreeSizesInThreeDepths) {
     DestroyIcon(icon);
 }
 
-TEST(Art, WizardBitmapsHaveTheirSizes) {
+// One of each for 100 %, 150 % and 200 %: the sheet shows them without stretching.
+TEST(Art, WizardBitmapsHaveTheirSizesAtEachScale) {
     struct {
         WORD id;
         LONG width, height;
-    } const bitmaps[] = {{IDB_WATERMARK, 164, 628}, {IDB_HEADER, 49, 49}};
+    } const bitmaps[] = {
+        {IDB_WATERMARK, 164, 628}, {IDB_WATERMARK_150, 246, 942}, {IDB_WATERMARK_200, 328, 1256},
+        {IDB_HEADER, 49, 49},      {IDB_HEADER_150, 74, 74},      {IDB_HEADER_200, 98, 98},
+    };
     for (const auto& expected : bitmaps) {
         SCOPED_TRACE(expected.id);
         HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
@@ -236,6 +240,26 @@ TEST(ProgramManifest, AsksForCommonControlsSixWithTheCallersRights) {
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+}
+
+// Per-monitor v2 where the system knows it, else system awareness: the dpiAwareness list's
+// fallback, and dpiAware for systems that read only that; both in the application's
+// windowsSettings, each in its own namespace. The system stretches a program that declares neither,
+// and its text blurs. Wine runs every program aware (and does not tell v2 from v1), so only the
+// text can be checked.
+TEST(ProgramManifest, DeclaresPerMonitorV2WithSystemAwarenessAsTheFallback) {
+    const auto bytes = ResourceBytes(RT_MANIFEST, 1);
+    const std::string manifest(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const std::string settings =
+        "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">\n"
+        "    <windowsSettings>\n"
+        "      <dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true"
+        "</dpiAware>\n"
+        "      <dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+        "PerMonitorV2, system</dpiAwareness>\n"
+        "    </windowsSettings>\n"
+        "  </application>";
+    EXPECT_NE(manifest.find(settings), std::string::npos) << manifest;
 }
 
 TEST(ProgramVersion, NamesTheWizard) {

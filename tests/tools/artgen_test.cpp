@@ -135,7 +135,8 @@ protected:
 };
 
 TEST_F(Artgen, ReproducesTheCommittedArtByteForByte) {
-    for (const char* name : {"app.ico", "watermark.bmp", "header.bmp", "busy.avi"}) {
+    for (const char* name : {"app.ico", "watermark.bmp", "watermark-150.bmp", "watermark-200.bmp",
+                             "header.bmp", "header-150.bmp", "header-200.bmp", "busy.avi"}) {
         const Bytes made = Generated(name);
         EXPECT_FALSE(made.empty()) << name;
         EXPECT_TRUE(made == ReadBytes(fs::path(ART_DIR) / name))
@@ -226,12 +227,17 @@ TEST_F(Artgen, IconHolesAreBlackAndFollowTheOutline) {
     }
 }
 
-TEST_F(Artgen, BitmapsHaveTheWizardsSizesIn24BitRows) {
+// One of each for 96, 144 and 192 dots per inch: 100 %, 150 % and 200 % of the first.
+TEST_F(Artgen, BitmapsHaveTheWizardsSizesAtEachScaleIn24BitRows) {
     const struct {
         const char* name;
         std::int32_t width;
         std::int32_t height;
-    } cases[] = {{"watermark.bmp", 164, 628}, {"header.bmp", 49, 49}};
+    } cases[] = {
+        {"watermark.bmp", 164, 628},      {"watermark-150.bmp", 246, 942},
+        {"watermark-200.bmp", 328, 1256}, {"header.bmp", 49, 49},
+        {"header-150.bmp", 74, 74},       {"header-200.bmp", 98, 98},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes bmp = Generated(c.name);
@@ -251,22 +257,35 @@ TEST_F(Artgen, BitmapsHaveTheWizardsSizesIn24BitRows) {
     }
 }
 
-TEST_F(Artgen, HeaderBitmapHasAWhiteBorderAndADrawingInside) {
-    const Bytes bmp = Generated("header.bmp");
-    ASSERT_EQ(bmp.size(), 54u + 148 * 49);
-    int drawn = 0;
-    for (int y = 0; y < 49; ++y) {
-        for (int x = 0; x < 49; ++x) {
-            const std::size_t at = 54 + static_cast<std::size_t>(y) * 148 + 3 * x;
-            const bool white = bmp[at] == 255 && bmp[at + 1] == 255 && bmp[at + 2] == 255;
-            if (x < 2 || y < 2 || x > 46 || y > 46) {
-                EXPECT_TRUE(white) << "pixel " << x << "," << y << " of the border";
-            } else if (!white) {
-                ++drawn;
+// The header sits on the sheet's white band: a white border at every scale, and a drawing that
+// fills most of what is inside it.
+TEST_F(Artgen, HeaderBitmapsHaveAWhiteBorderAndADrawingInside) {
+    const struct {
+        const char* name;
+        int size;
+        int border;
+    } cases[] = {{"header.bmp", 49, 2}, {"header-150.bmp", 74, 3}, {"header-200.bmp", 98, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes bmp = Generated(c.name);
+        const std::uint32_t stride = Stride(static_cast<std::uint32_t>(c.size), 24);
+        ASSERT_EQ(bmp.size(), 54u + stride * static_cast<std::uint32_t>(c.size));
+        int drawn = 0;
+        const int inner = c.size - 2 * c.border;
+        for (int y = 0; y < c.size; ++y) {
+            for (int x = 0; x < c.size; ++x) {
+                const std::size_t at = 54 + static_cast<std::size_t>(y) * stride + 3 * x;
+                const bool white = bmp[at] == 255 && bmp[at + 1] == 255 && bmp[at + 2] == 255;
+                if (x < c.border || y < c.border || x >= c.size - c.border ||
+                    y >= c.size - c.border) {
+                    EXPECT_TRUE(white) << "pixel " << x << "," << y << " of the border";
+                } else if (!white) {
+                    ++drawn;
+                }
             }
         }
+        EXPECT_GT(drawn, inner * inner / 3);
     }
-    EXPECT_GT(drawn, 45 * 45 / 3);
 }
 
 TEST_F(Artgen, BusyClipIsASilentUncompressedClipTheAnimationControlPlays) {

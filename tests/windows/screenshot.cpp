@@ -7,9 +7,6 @@
 
 namespace {
 
-// Room around the windows, so that their frames and shadows show whole.
-constexpr LONG kMargin = 8;
-
 void PutLittleEndian(std::vector<unsigned char>& out, unsigned long value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out.push_back(static_cast<unsigned char>(value >> (8 * i)));
@@ -48,6 +45,8 @@ bool SaveScreenshot(std::initializer_list<HWND> windows, const std::string& name
     if (folder == nullptr || *folder == '\0') {
         return true;
     }
+    const LONG screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const LONG screenHeight = GetSystemMetrics(SM_CYSCREEN);
     RECT area{};
     bool first = true;
     for (HWND window : windows) {
@@ -55,15 +54,24 @@ bool SaveScreenshot(std::initializer_list<HWND> windows, const std::string& name
         if (window == nullptr || !GetWindowRect(window, &rect)) {
             return false;
         }
+        if (rect.left < 0 || rect.top < 0 || rect.right > screenWidth ||
+            rect.bottom > screenHeight) {
+            std::fprintf(stderr,
+                         "screenshot %s: a window (%ld, %ld, %ld, %ld) leaves the screen "
+                         "(%ld x %ld)\n",
+                         name.c_str(), rect.left, rect.top, rect.right, rect.bottom, screenWidth,
+                         screenHeight);
+            return false;
+        }
         area = first ? rect
                      : RECT{std::min(area.left, rect.left), std::min(area.top, rect.top),
                             std::max(area.right, rect.right), std::max(area.bottom, rect.bottom)};
         first = false;
     }
-    area.left = std::max(area.left - kMargin, 0L);
-    area.top = std::max(area.top - kMargin, 0L);
-    area.right = std::min(area.right + kMargin, static_cast<LONG>(GetSystemMetrics(SM_CXSCREEN)));
-    area.bottom = std::min(area.bottom + kMargin, static_cast<LONG>(GetSystemMetrics(SM_CYSCREEN)));
+    area.left = std::max(area.left - kScreenshotMargin, 0L);
+    area.top = std::max(area.top - kScreenshotMargin, 0L);
+    area.right = std::min(area.right + kScreenshotMargin, screenWidth);
+    area.bottom = std::min(area.bottom + kScreenshotMargin, screenHeight);
     const LONG width = area.right - area.left;
     const LONG height = area.bottom - area.top;
     if (width <= 0 || height <= 0) {

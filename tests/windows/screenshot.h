@@ -7,6 +7,10 @@
 
 #include "platform/win32api.h"
 
+// Room around the windows, so that their frames and shadows show whole; cut where the screen ends.
+constexpr long kScreenshotMargin = 8;
+
 // Writes `<folder>/<name>.bmp`. Without a folder nothing is taken and the result is true; false
-// when the picture could not be taken or written.
+// when the picture could not be taken or written, or when a window is not wholly on the screen: a
+// picture of it would lose what lies beyond the screen's edge.
 bool SaveScreenshot(std::initializer_list<HWND> windows, const std::string& name);

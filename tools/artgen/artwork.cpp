@@ -44,20 +44,27 @@ void DropShadow(Canvas& canvas, double x, double y, double size, double drop, do
         size * 0.13, Paint::Solid(kBlack.WithAlpha(strength)), blur);
 }
 
-void DrawWaveform(Canvas& canvas, double centreY, double amplitude, double phase,
+// The waveform across the watermark at `scale`: its shape is the 100 % art's, sampled at every
+// pixel of the scaled width.
+void DrawWaveform(Canvas& canvas, double scale, double centreY, double amplitude, double phase,
                   const Paint& paint, double width, double softness) {
     std::vector<PointF> points;
-    for (double x = -4; x <= kWatermarkWidth + 4; x += 1) {
-        const double t = std::clamp(x / kWatermarkWidth, 0.0, 1.0);
+    for (double x = -4 * scale; x <= (kWatermarkWidth + 4) * scale; x += 1) {
+        const double at = x / scale;  // where the 100 % art is sampled
+        const double t = std::clamp(at / kWatermarkWidth, 0.0, 1.0);
         const double envelope = 4 * t * (1 - t);  // quiet at the edges, loudest in the middle
-        const double signal = 0.62 * Sine(x / 46.0 + phase) + 0.38 * Sine(x / 19.0 + 2.1 * phase);
-        points.push_back({x, centreY + amplitude * envelope * signal});
+        const double signal = 0.62 * Sine(at / 46.0 + phase) + 0.38 * Sine(at / 19.0 + 2.1 * phase);
+        points.push_back({x, (centreY + amplitude * envelope * signal) * scale});
     }
     canvas.StrokePolyline(points, width, paint, softness);
 }
 
-// Large translucent faders in the lower part of the watermark, more texture than picture.
-void DrawFaderBank(Canvas& canvas) {
+// Large translucent faders in the lower part of the watermark, more texture than picture. Laid out
+// in the 100 % art's pixels and drawn at `scale`; edges stay one pixel soft, so they stay crisp.
+void DrawFaderBank(Canvas& canvas, double scale) {
+    const auto rect = [scale](double left, double top, double right, double bottom) {
+        return RectF{left * scale, top * scale, right * scale, bottom * scale};
+    };
     constexpr double kTop = 402;
     constexpr double kBottom = 598;
     constexpr std::array<double, 4> kCentres{31, 65, 99, 133};
@@ -65,26 +72,28 @@ void DrawFaderBank(Canvas& canvas) {
     for (std::size_t i = 0; i < kCentres.size(); ++i) {
         const double cx = kCentres[i];
         canvas.FillRoundedRect(
-            {cx - 2.5, kTop, cx + 2.5, kBottom}, 2.5,
-            Paint::Vertical(Color::Hex(0x000000, 0.30), Color::Hex(0x000000, 0.12), kTop, kBottom));
+            rect(cx - 2.5, kTop, cx + 2.5, kBottom), 2.5 * scale,
+            Paint::Vertical(Color::Hex(0x000000, 0.30), Color::Hex(0x000000, 0.12), kTop * scale,
+                            kBottom * scale));
         for (double tick = kTop + 6; tick < kBottom - 4; tick += 14) {
-            canvas.FillRect({cx - 14, tick, cx - 7, tick + 1},
+            canvas.FillRect(rect(cx - 14, tick, cx - 7, tick + 1),
                             Paint::Solid(kWhite.WithAlpha(0.13)));
-            canvas.FillRect({cx + 7, tick, cx + 14, tick + 1},
+            canvas.FillRect(rect(cx + 7, tick, cx + 14, tick + 1),
                             Paint::Solid(kWhite.WithAlpha(0.13)));
         }
         const double capTop = kTop + 6 + kCaps[i] * (kBottom - kTop - 36);
-        const RectF cap{cx - 12, capTop, cx + 12, capTop + 24};
-        canvas.FillRoundedRect({cap.left, cap.top + 4, cap.right, cap.bottom + 4}, 4,
-                               Paint::Solid(kBlack.WithAlpha(0.25)), 6);
+        const RectF cap = rect(cx - 12, capTop, cx + 12, capTop + 24);
+        canvas.FillRoundedRect({cap.left, cap.top + 4 * scale, cap.right, cap.bottom + 4 * scale},
+                               4 * scale, Paint::Solid(kBlack.WithAlpha(0.25)), 6 * scale);
         const bool master = i + 1 == kCentres.size();
         canvas.FillRoundedRect(
-            cap, 4,
+            cap, 4 * scale,
             master ? Paint::Vertical(Color::Hex(0xFF9A6B, 0.75), Color::Hex(0xE04E1F, 0.75),
                                      cap.top, cap.bottom)
                    : Paint::Vertical(kWhite.WithAlpha(0.55), kWhite.WithAlpha(0.28), cap.top,
                                      cap.bottom));
-        canvas.FillRect({cap.left + 3, capTop + 11.5, cap.right - 3, capTop + 12.5},
+        canvas.FillRect({cap.left + 3 * scale, (capTop + 11.5) * scale, cap.right - 3 * scale,
+                         (capTop + 12.5) * scale},
                         Paint::Solid(kBlack.WithAlpha(0.35)));
     }
 }
@@ -97,40 +106,54 @@ Canvas MakeIconPicture(int size) {
     return canvas;
 }
 
-Canvas MakeWatermark() {
-    Canvas canvas(kWatermarkWidth, kWatermarkHeight);
+int Scaled(int length, double scale) {
+    return static_cast<int>(std::lround(length * scale));
+}
+
+// Both bitmaps are laid out in the 100 % art's pixels and drawn at `scale`: the same picture at
+// every size, each pixel of it drawn, not stretched.
+Canvas MakeWatermark(double scale) {
+    Canvas canvas(Scaled(kWatermarkWidth, scale), Scaled(kWatermarkHeight, scale));
+    const double width = canvas.Width();
+    const double height = canvas.Height();
     // A whole row, so the two gradients meet without a seam.
-    const double middle = 282;
-    canvas.FillRect({0, 0, kWatermarkWidth, middle},
+    const double middle = std::round(282 * scale);
+    canvas.FillRect({0, 0, width, middle},
                     Paint::Vertical(Color::Hex(0x081A44), Color::Hex(0x0D3B78), 0, middle));
-    canvas.FillRect(
-        {0, middle, kWatermarkWidth, kWatermarkHeight},
-        Paint::Vertical(Color::Hex(0x0D3B78), Color::Hex(0x0A8088), middle, kWatermarkHeight));
+    canvas.FillRect({0, middle, width, height},
+                    Paint::Vertical(Color::Hex(0x0D3B78), Color::Hex(0x0A8088), middle, height));
     // Pools of light give the gradient depth.
-    canvas.FillCircle({150, 70}, 40, Paint::Solid(Color::Hex(0x3B82F6, 0.30)), 150);
-    canvas.FillCircle({10, 560}, 60, Paint::Solid(Color::Hex(0x2DD4BF, 0.30)), 180);
+    canvas.FillCircle({150 * scale, 70 * scale}, 40 * scale,
+                      Paint::Solid(Color::Hex(0x3B82F6, 0.30)), 150 * scale);
+    canvas.FillCircle({10 * scale, 560 * scale}, 60 * scale,
+                      Paint::Solid(Color::Hex(0x2DD4BF, 0.30)), 180 * scale);
 
     constexpr double kGlyph = 120;
     constexpr double kGlyphX = (kWatermarkWidth - kGlyph) / 2;
     constexpr double kGlyphY = 88;
-    DropShadow(canvas, kGlyphX, kGlyphY, kGlyph, 8, 18, 0.55);
-    DrawMixer(canvas, kGlyphX, kGlyphY, kGlyph);
+    DropShadow(canvas, kGlyphX * scale, kGlyphY * scale, kGlyph * scale, 8 * scale, 18 * scale,
+               0.55);
+    DrawMixer(canvas, kGlyphX * scale, kGlyphY * scale, kGlyph * scale);
 
     constexpr double kWaveY = 318;
-    DrawWaveform(canvas, kWaveY, 34, 0.00, Paint::Solid(Color::Hex(0x67E8F9, 0.18)), 9, 6);
-    DrawWaveform(canvas, kWaveY, 24, 0.37, Paint::Solid(Color::Hex(0xA5F3FC, 0.30)), 1.2, 1);
-    DrawWaveform(canvas, kWaveY, 34, 0.00, Paint::Solid(Color::Hex(0xCFFAFE, 0.95)), 1.8, 1);
+    DrawWaveform(canvas, scale, kWaveY, 34, 0.00, Paint::Solid(Color::Hex(0x67E8F9, 0.18)),
+                 9 * scale, 6 * scale);
+    DrawWaveform(canvas, scale, kWaveY, 24, 0.37, Paint::Solid(Color::Hex(0xA5F3FC, 0.30)),
+                 1.2 * scale, 1);
+    DrawWaveform(canvas, scale, kWaveY, 34, 0.00, Paint::Solid(Color::Hex(0xCFFAFE, 0.95)),
+                 1.8 * scale, 1);
 
-    DrawFaderBank(canvas);
+    DrawFaderBank(canvas, scale);
     return canvas;
 }
 
-Canvas MakeHeader() {
-    Canvas canvas(kHeaderSize, kHeaderSize);
+Canvas MakeHeader(double scale) {
+    const int size = Scaled(kHeaderSize, scale);
+    Canvas canvas(size, size);
     canvas.Fill(Paint::Solid(kWhite));
-    constexpr double kGlyph = 41;
-    DropShadow(canvas, 4, 3, kGlyph, 2, 3, 0.25);
-    DrawMixer(canvas, 4, 3, kGlyph);
+    const double glyph = 41 * scale;
+    DropShadow(canvas, 4 * scale, 3 * scale, glyph, 2 * scale, 3 * scale, 0.25);
+    DrawMixer(canvas, 4 * scale, 3 * scale, glyph);
     return canvas;
 }
 

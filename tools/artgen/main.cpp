@@ -1,4 +1,5 @@
 // artgen: draws the wizard's icon, bitmaps and busy animation into the files the resources use.
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -27,10 +28,14 @@ constexpr const char* kUsage =
     "usage: artgen OUTDIR\n"
     "\n"
     "Writes the wizard's art into OUTDIR (made if missing), the same bytes on every run:\n"
-    "  app.ico        application icon: 48, 32 and 16 pixels at 32, 8 and 4 bits per pixel\n"
-    "  watermark.bmp  164 x 628, 24 bits per pixel, left of the welcome and finish pages\n"
-    "  header.bmp     49 x 49, 24 bits per pixel, on the interior pages' white header\n"
-    "  busy.avi       272 x 48, 16 frames at 10 per second, uncompressed 8-bit, silent\n";
+    "  app.ico            application icon: 48, 32 and 16 pixels at 32, 8 and 4 bits per pixel\n"
+    "  watermark.bmp      164 x 628, 24 bits per pixel, left of the welcome and finish pages\n"
+    "  watermark-150.bmp  246 x 942, the same at 150 % (144 dots per inch)\n"
+    "  watermark-200.bmp  328 x 1256, the same at 200 % (192 dots per inch)\n"
+    "  header.bmp         49 x 49, 24 bits per pixel, on the interior pages' white header\n"
+    "  header-150.bmp     74 x 74, the same at 150 %\n"
+    "  header-200.bmp     98 x 98, the same at 200 %\n"
+    "  busy.avi           272 x 48, 16 frames at 10 per second, uncompressed 8-bit, silent\n";
 
 class WriteError : public std::runtime_error {
 public:
@@ -80,10 +85,15 @@ int Generate(const fs::path& directory) {
         return kExitFailed;
     }
     WriteFile(directory / "app.ico", MakeIcon());
-    WriteFile(directory / "watermark.bmp",
-              artgen::EncodeBmp24(artgen::MakeWatermark(), artgen::Rgb8{255, 255, 255}));
-    WriteFile(directory / "header.bmp",
-              artgen::EncodeBmp24(artgen::MakeHeader(), artgen::Rgb8{255, 255, 255}));
+    for (const double scale : artgen::kBitmapScales) {
+        // The 100 % files keep their plain names; the others carry their scale.
+        const int percent = static_cast<int>(std::lround(scale * 100));
+        const std::string suffix = percent == 100 ? "" : "-" + std::to_string(percent);
+        WriteFile(directory / ("watermark" + suffix + ".bmp"),
+                  artgen::EncodeBmp24(artgen::MakeWatermark(scale), artgen::Rgb8{255, 255, 255}));
+        WriteFile(directory / ("header" + suffix + ".bmp"),
+                  artgen::EncodeBmp24(artgen::MakeHeader(scale), artgen::Rgb8{255, 255, 255}));
+    }
     artgen::AviClip clip{artgen::MakeBusyFrames()};
     WriteFile(directory / "busy.avi", artgen::EncodeAvi(clip));
     return kExitOk;
