@@ -20,7 +20,9 @@ CVantorHid::~CVantorHid() {
 
 void CVantorHid::CountTransfer(bool ok, bool read) {
     ++m_command.transfers;
-    m_command.lastTransferAt = timeGetTime();
+    if (runlog::IsOn()) {
+        m_command.lastTransferAt = timeGetTime();
+    }
     if (!ok) {
         ++(read ? m_command.failedReads : m_command.failedSends);
     }

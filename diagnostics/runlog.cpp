@@ -1,5 +1,6 @@
 #include "diagnostics/runlog.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,9 +18,12 @@ struct Log {
     CRITICAL_SECTION lock;
     std::FILE* file = nullptr;
     std::string path;
-    Detail detail = Detail::Events;
     DWORD startedAt = 0;
     std::string failure;
+    // What the log records now (a Detail, or kOff), read without the lock: every transfer asks,
+    // and a log that is off must cost it no more than this read. Changed only under the lock.
+    static constexpr int kOff = -1;
+    std::atomic<int> recording{kOff};
 };
 
 Log& TheLog() {
@@ -43,8 +47,8 @@ bool Start(const std::string& path, Detail detail, std::string* error) {
     EnterCriticalSection(&log.lock);
     log.file = file;
     log.path = path;
-    log.detail = detail;
     log.startedAt = timeGetTime();
+    log.recording = static_cast<int>(detail);
     LeaveCriticalSection(&log.lock);
     return true;
 }
@@ -58,23 +62,16 @@ void Stop() {
         }
         log.file = nullptr;
     }
+    log.recording = Log::kOff;
     LeaveCriticalSection(&log.lock);
 }
 
 bool IsOn() {
-    Log& log = TheLog();
-    EnterCriticalSection(&log.lock);
-    const bool on = log.file != nullptr;
-    LeaveCriticalSection(&log.lock);
-    return on;
+    return TheLog().recording != Log::kOff;
 }
 
 bool RecordsTransfers() {
-    Log& log = TheLog();
-    EnterCriticalSection(&log.lock);
-    const bool transfers = log.file != nullptr && log.detail == Detail::Transfers;
-    LeaveCriticalSection(&log.lock);
-    return transfers;
+    return TheLog().recording == static_cast<int>(Detail::Transfers);
 }
 
 void Write(const std::string& event) {
@@ -92,6 +89,7 @@ void Write(const std::string& event) {
             log.failure = log.path + ": " + std::strerror(errno != 0 ? errno : EIO);
             std::fclose(log.file);
             log.file = nullptr;
+            log.recording = Log::kOff;
         }
     }
     LeaveCriticalSection(&log.lock);
