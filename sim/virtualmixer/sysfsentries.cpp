@@ -159,7 +159,9 @@ bool WriteSysfsEntries(const SysfsPlaces& places, const SysfsNode& node) {
         MakeDevice(hidraw, "/sys/class/hidraw",
                    "MAJOR=" + std::to_string(kHidrawMajor) + "\nMINOR=" + node.name.substr(6) +
                        "\nDEVNAME=" + node.name + "\n");
-    if (!written || !Link(hidraw, places.classDir, node.name)) {
+    // As the kernel links a class device to the device it belongs to.
+    if (!written || !Link(hidDevice, hidraw.string(), "device") ||
+        !Link(hidraw, places.classDir, node.name)) {
         return false;
     }
     return !HasSoundCard(places, node) || WriteSoundCard(places, node);

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # vantorsetup_test.sh CASE WITH_MIXER VANTOR_SETUP FLASH_CHECK FWIMAGE CODE_IMAGE LOGIC_IMAGE
-# vantor-setup against the virtual mixer, through the real hidraw node, sysfs and libudev, on the
-# real clock. Each CASE runs one scene and checks its exit status, its last line, and what the
-# mixer saw. Exits 77 (skipped) where the virtual mixer cannot be served (no root).
+# vantor-setup against the virtual mixer on the real clock, through the real hidraw node, sysfs and
+# libudev. WITH_MIXER is scripts/with-virtual-mixer (the mixer served through FUSE) or
+# scripts/with-usb-mixer (the mixer as a USB device of a guest's kernel, whose drivers make the
+# node). Each CASE runs one scene and checks its exit status, its last line, and what the mixer saw.
+# Exits 77 (skipped) where the mixer cannot be served (no root, no QEMU).
 set -uo pipefail
 case_name=$1 with_mixer=$2 vantor_setup=$3 flash_check=$4 fwimage=$5 code=$6 logic=$7
+support=$(cd "$(dirname "$0")/../support" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The guest of with-usb-mixer shares the working folder with the host: what a scene leaves there
+# (outputs, the run log) is read here afterwards.
+cd "$work" || exit 1
 
 fail() { echo "vantorsetup_test $case_name: $*" >&2; exit 1; }
 # The virtual mixer could not be served here: the scene is skipped, not passed.
 check_skip() {
-  if [ "$status" -eq 77 ] && grep -q "^with-virtual-mixer: skipped" "$work/err"; then
+  if [ "$status" -eq 77 ] && grep -q "^with-[a-z-]*: skipped" "$work/err"; then
     cat "$work/err"
     exit 77
   fi
@@ -117,7 +123,7 @@ version=1.02;found vendor=0CA8 product=0801 version=2.14;" ] || fail "found: $fo
       "$1" -quiet >"$2/first" 2>&1; echo "$?" >"$2/first-status"
       "$3" || exit 1
       "$1" -quiet >"$2/second" 2>&1; echo "$?" >"$2/second-status"' run "$vantor_setup" "$work" \
-      "$(dirname "$0")/../support/replug-virtual-mixer.sh" >"$work/out" 2>"$work/err"
+      "$support/replug-mixer.sh" >"$work/out" 2>"$work/err"
     status=$?
     check_skip
     [ "$(cat "$work/first-status") $(tail -n 1 "$work/first")" = \

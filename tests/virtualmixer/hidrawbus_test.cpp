@@ -84,6 +84,7 @@ TEST_F(HidrawBus, ServesTheMixerWithTheSysfsEntriesWineReads) {
     EXPECT_EQ(Subsystem(hidraw), "hidraw");
 
     const fs::path hid = hidraw.parent_path().parent_path();
+    EXPECT_EQ(fs::canonical(hidraw / "device"), hid);
     EXPECT_EQ(Subsystem(hid), "hid");
     EXPECT_EQ(Read(hid / "uevent"),
               "DRIVER=hid-generic\nHID_ID=0003:00000CA8:00000801\nHID_NAME=Corvena Vantor\n"
