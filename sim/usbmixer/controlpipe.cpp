@@ -73,10 +73,10 @@ ControlAnswer ControlPipe::Transfer(const SetupPacket& setup, const std::vector<
             return {};  // the mixer records at its one rate whatever is asked
         }
         if (in && setup.request == kAudioGetCur) {
-            return Answer({static_cast<BYTE>(kAudioSamplingRate),
-                           static_cast<BYTE>(kAudioSamplingRate >> 8),
-                           static_cast<BYTE>(kAudioSamplingRate >> 16)},
-                          setup.length);
+            return Answer(
+                {static_cast<BYTE>(kAudioSamplingRate), static_cast<BYTE>(kAudioSamplingRate >> 8),
+                 static_cast<BYTE>(kAudioSamplingRate >> 16)},
+                setup.length);
         }
     }
     return kStall;
@@ -86,21 +86,21 @@ ControlAnswer ControlPipe::GetDescriptor(const SetupPacket& setup) const {
     const BYTE kind = static_cast<BYTE>(setup.value >> 8);
     const BYTE index = static_cast<BYTE>(setup.value);
     switch (kind) {
-    case descriptor_type::kDevice:
-        return Answer(DeviceDescriptor(m_identity), setup.length);
-    case descriptor_type::kConfiguration:
-        return Answer(ConfigurationDescriptor(m_identity), setup.length);
-    case descriptor_type::kString: {
-        std::optional<std::vector<BYTE>> text = StringDescriptor(m_identity, index);
-        return text ? Answer(std::move(*text), setup.length) : kStall;
-    }
-    case descriptor_type::kHid:
-        return Answer(HidDescriptor(m_identity), setup.length);
-    case descriptor_type::kHidReport:
-        return Answer(ReportDescriptor(m_identity), setup.length);
-    default:
-        // The device qualifier among them: a full-speed device has none.
-        return kStall;
+        case descriptor_type::kDevice:
+            return Answer(DeviceDescriptor(m_identity), setup.length);
+        case descriptor_type::kConfiguration:
+            return Answer(ConfigurationDescriptor(m_identity), setup.length);
+        case descriptor_type::kString: {
+            std::optional<std::vector<BYTE>> text = StringDescriptor(m_identity, index);
+            return text ? Answer(std::move(*text), setup.length) : kStall;
+        }
+        case descriptor_type::kHid:
+            return Answer(HidDescriptor(m_identity), setup.length);
+        case descriptor_type::kHidReport:
+            return Answer(ReportDescriptor(m_identity), setup.length);
+        default:
+            // The device qualifier among them: a full-speed device has none.
+            return kStall;
     }
 }
 

@@ -68,16 +68,15 @@ struct RedirCallbacks {
                               usb_redir_stop_interrupt_receiving_header* h) {
         Of(priv)->OnStopInterruptReceiving(id, h->endpoint);
     }
-    static void Control(void* priv, uint64_t id, usb_redir_control_packet_header* h,
-                        uint8_t* data, int length) {
+    static void Control(void* priv, uint64_t id, usb_redir_control_packet_header* h, uint8_t* data,
+                        int length) {
         RedirDevice* device = Of(priv);
         device->OnControlPacket(id, {h->requesttype, h->request, h->value, h->index, h->length},
                                 data, data != nullptr ? static_cast<std::size_t>(length) : 0);
         usbredirparser_free_packet_data(device->m_parser, data);
     }
     // The mixer has no bulk endpoint, and sends nothing on its interrupt endpoint.
-    static void Bulk(void* priv, uint64_t id, usb_redir_bulk_packet_header* h, uint8_t* data,
-                     int) {
+    static void Bulk(void* priv, uint64_t id, usb_redir_bulk_packet_header* h, uint8_t* data, int) {
         RedirDevice* device = Of(priv);
         h->status = usb_redir_stall;
         h->length = 0;
@@ -348,8 +347,8 @@ void RedirDevice::OnGetAltSetting(std::uint64_t id, BYTE interface) {
 }
 
 void RedirDevice::OnStartIsoStream(std::uint64_t id, BYTE endpoint) {
-    const bool started = m_pipe != nullptr && m_identity.audio && endpoint == kAudioInEndpoint &&
-                         m_audio.Start();
+    const bool started =
+        m_pipe != nullptr && m_identity.audio && endpoint == kAudioInEndpoint && m_audio.Start();
     usb_redir_iso_stream_status_header status{
         static_cast<uint8_t>(started ? usb_redir_success : usb_redir_stall), endpoint};
     usbredirparser_send_iso_stream_status(m_parser, id, &status);

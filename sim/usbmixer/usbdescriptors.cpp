@@ -66,12 +66,12 @@ void AudioFunction(std::vector<BYTE>* out) {
     out->insert(out->end(), {7, kClassSpecificInterface, 0x01, kOutputTerminal, 1});
     Word(out, 0x0001);  // PCM
     // Type I: two channels of two bytes, 16 bits each, at one sampling rate.
-    out->insert(out->end(), {11, kClassSpecificInterface, 0x02, 0x01, 2, 2, 16, 1,
-                             static_cast<BYTE>(kAudioSamplingRate),
-                             static_cast<BYTE>(kAudioSamplingRate >> 8),
-                             static_cast<BYTE>(kAudioSamplingRate >> 16)});
-    out->insert(out->end(), {9, descriptor_type::kEndpoint, kAudioInEndpoint,
-                             kTransferIsochronousAsync});
+    out->insert(out->end(),
+                {11, kClassSpecificInterface, 0x02, 0x01, 2, 2, 16, 1,
+                 static_cast<BYTE>(kAudioSamplingRate), static_cast<BYTE>(kAudioSamplingRate >> 8),
+                 static_cast<BYTE>(kAudioSamplingRate >> 16)});
+    out->insert(out->end(),
+                {9, descriptor_type::kEndpoint, kAudioInEndpoint, kTransferIsochronousAsync});
     Word(out, kAudioPacketBytes);
     out->insert(out->end(), {1, 0, 0});
     // The endpoint takes SET_CUR of its sampling frequency.
@@ -89,9 +89,9 @@ std::vector<BYTE> DeviceDescriptor(const UsbIdentity& identity) {
     Word(&out, d.vendorId);
     Word(&out, d.productId);
     Word(&out, d.versionNumber);
-    out.insert(out.end(), {IndexIf(d.manufacturer, kManufacturerString),
-                           IndexIf(d.product, kProductString),
-                           IndexIf(d.serialNumber, kSerialString), 1});
+    out.insert(out.end(),
+               {IndexIf(d.manufacturer, kManufacturerString), IndexIf(d.product, kProductString),
+                IndexIf(d.serialNumber, kSerialString), 1});
     return out;
 }
 

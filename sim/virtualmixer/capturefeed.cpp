@@ -50,7 +50,8 @@ void CaptureFeed::Pump() {
         }
         const std::optional<UINT> device = MixerCaptureDevice(m_mixer);
         if (!device ||
-            m_mixer->OpenWaveCapture(*device, kMixerCaptureFormat, &m_capture) != MMSYSERR_NOERROR ||
+            m_mixer->OpenWaveCapture(*device, kMixerCaptureFormat, &m_capture) !=
+                MMSYSERR_NOERROR ||
             m_capture->Prepare() != MMSYSERR_NOERROR || m_capture->Queue() != MMSYSERR_NOERROR ||
             m_capture->Start(m_startedAt = timeGetTime()) != MMSYSERR_NOERROR) {
             // No audio function, or it refuses: the card delivers nothing.
