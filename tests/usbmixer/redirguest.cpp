@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -85,14 +86,22 @@ void Install(usbredirparser* p) {
 
 }  // namespace
 
-RedirGuest::RedirGuest(sim::RedirDevice* device) : m_device(device) {
+RedirGuest::RedirGuest(sim::RedirDevice* device) : m_peer([device] { device->Pump(); }) {
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
         broken = true;
         return;
     }
     device->Attach(ends[0]);
-    fd = ends[1];
+    Start(ends[1]);
+}
+
+RedirGuest::RedirGuest(int socket, std::function<void()> peer) : m_peer(std::move(peer)) {
+    Start(socket);
+}
+
+void RedirGuest::Start(int socket) {
+    fd = socket;
     parser = usbredirparser_create();
     parser->priv = this;
     Install(parser);
@@ -121,7 +130,7 @@ bool RedirGuest::Until(const std::function<bool()>& done) {
         if (usbredirparser_has_data_to_write(parser) != 0 && usbredirparser_do_write(parser) != 0) {
             broken = true;
         }
-        m_device->Pump();
+        m_peer();
         if (usbredirparser_do_read(parser) == usbredirparser_read_io_error) {
             broken = true;
         }

@@ -21,8 +21,11 @@ public:
         std::vector<BYTE> data;
     };
 
-    // Connects to `device` as its client.
+    // Connects to `device` as its client, in this process.
     explicit RedirGuest(sim::RedirDevice* device);
+    // The client on the connected `socket`, which it owns; `peer` lets the other end work a
+    // little, with a bound (a device in another process: a wait for the socket to be readable).
+    RedirGuest(int socket, std::function<void()> peer);
     ~RedirGuest();
     RedirGuest(const RedirGuest&) = delete;
     RedirGuest& operator=(const RedirGuest&) = delete;
@@ -57,7 +60,8 @@ public:
 private:
     std::uint64_t Next() { return m_nextId++; }
     Reply Await(std::uint64_t id);
+    void Start(int fd);
 
-    sim::RedirDevice* m_device;
+    std::function<void()> m_peer;
     std::uint64_t m_nextId = 1;
 };
