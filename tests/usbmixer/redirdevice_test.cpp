@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -247,47 +248,52 @@ TEST(RedirDevice, AnUnplugIsADisconnectAndAReplugAConnect) {
 }
 
 TEST(RedirDevice, StreamsWhatTheMixerRecordsOnePacketAMillisecond) {
-    SimulatedSystem system;
-    Served served(&system);
-    ASSERT_TRUE(served.Connected());
-    RedirGuest& guest = served.guest;
-    ASSERT_EQ(SetReport(guest, Command("UATE")).status, usb_redir_success);
-    Sleep(500);  // the signal has started
-    EXPECT_EQ(guest.StartInterruptReceiving(0x81), usb_redir_success);
-    EXPECT_EQ(guest.SetAltSetting(2, 1), usb_redir_success);
-    EXPECT_EQ(guest.StartIsoStream(0x82), usb_redir_success);
+    // The guest's driver ends a stream by selecting the setting without bandwidth, or QEMU by
+    // stopping the stream: either stops the packets and the mixer's capture.
+    for (const bool byAlternateSetting : {true, false}) {
+        SimulatedSystem system;
+        Served served(&system);
+        ASSERT_TRUE(served.Connected());
+        RedirGuest& guest = served.guest;
+        ASSERT_EQ(SetReport(guest, Command("UATE")).status, usb_redir_success);
+        Sleep(500);  // the signal has started
+        EXPECT_EQ(guest.StartInterruptReceiving(0x81), usb_redir_success);
+        EXPECT_EQ(guest.SetAltSetting(2, 1), usb_redir_success);
+        EXPECT_EQ(guest.StartIsoStream(0x82), usb_redir_success);
 
-    // The same run as the backend's own capture gives it, started at the same time.
-    std::shared_ptr<portable::WaveCapture> capture;
-    ASSERT_EQ(system.Mixer().OpenWaveCapture(*sim::MixerCaptureDevice(&system.Mixer()),
-                                             sim::kMixerCaptureFormat, &capture),
-              MMSYSERR_NOERROR);
-    const DWORD startedAt = timeGetTime();
-    ASSERT_EQ(capture->Start(startedAt), MMSYSERR_NOERROR);
-    Sleep(20);
-    ASSERT_TRUE(guest.Until([&] { return guest.isoPackets.size() >= 20; }));
-    EXPECT_EQ(guest.isoPackets.size(), 20u);  // no more than the time gives
-    std::vector<BYTE> expected(20 * 192);
-    capture->Read(startedAt, 0, expected.data(), expected.size());
-    std::vector<BYTE> streamed;
-    for (const std::vector<BYTE>& packet : guest.isoPackets) {
-        EXPECT_EQ(packet.size(), 192u);
-        streamed.insert(streamed.end(), packet.begin(), packet.end());
+        // The same run as the backend's own capture gives it, started at the same time.
+        std::shared_ptr<portable::WaveCapture> capture;
+        ASSERT_EQ(system.Mixer().OpenWaveCapture(*sim::MixerCaptureDevice(&system.Mixer()),
+                                                 sim::kMixerCaptureFormat, &capture),
+                  MMSYSERR_NOERROR);
+        const DWORD startedAt = timeGetTime();
+        ASSERT_EQ(capture->Start(startedAt), MMSYSERR_NOERROR);
+        Sleep(20);
+        ASSERT_TRUE(guest.Until([&] { return guest.isoPackets.size() >= 20; }));
+        EXPECT_EQ(guest.isoPackets.size(), 20u);  // no more than the time gives
+        std::vector<BYTE> expected(20 * 192);
+        capture->Read(startedAt, 0, expected.data(), expected.size());
+        capture->Stop(timeGetTime());
+        std::vector<BYTE> streamed;
+        for (const std::vector<BYTE>& packet : guest.isoPackets) {
+            EXPECT_EQ(packet.size(), 192u);
+            streamed.insert(streamed.end(), packet.begin(), packet.end());
+        }
+        EXPECT_EQ(streamed, expected);
+        EXPECT_NE(streamed, std::vector<BYTE>(streamed.size(), 0));
+        EXPECT_EQ(guest.isoEndpoints, std::vector<BYTE>(20, 0x82));
+
+        EXPECT_EQ(byAlternateSetting ? guest.SetAltSetting(2, 0) : guest.StopIsoStream(0x82),
+                  usb_redir_success);
+        Sleep(20);
+        guest.Until([] { return false; });
+        EXPECT_EQ(guest.isoPackets.size(), 20u) << byAlternateSetting;
+        const std::vector<std::string> transcript = system.Mixer().GetTranscript();
+        // The test's own capture and the stream's, each started and stopped.
+        EXPECT_EQ(std::count(transcript.begin(), transcript.end(), "audio: start"), 2);
+        EXPECT_EQ(std::count(transcript.begin(), transcript.end(), "audio: stop"), 2)
+            << byAlternateSetting;
     }
-    EXPECT_EQ(streamed, expected);
-    EXPECT_NE(streamed, std::vector<BYTE>(streamed.size(), 0));
-    EXPECT_EQ(guest.isoEndpoints, std::vector<BYTE>(20, 0x82));
-    capture->Stop(timeGetTime());
-
-    // Setting 0 takes the bandwidth away: the stream and the mixer's capture stop.
-    EXPECT_EQ(guest.SetAltSetting(2, 0), usb_redir_success);
-    EXPECT_EQ(guest.StopIsoStream(0x82), usb_redir_success);
-    Sleep(20);
-    guest.Until([] { return false; });
-    EXPECT_EQ(guest.isoPackets.size(), 20u);
-    const std::vector<std::string> transcript = system.Mixer().GetTranscript();
-    EXPECT_EQ(std::count(transcript.begin(), transcript.end(), "audio: start"), 2);
-    EXPECT_EQ(std::count(transcript.begin(), transcript.end(), "audio: stop"), 2);
 }
 
 TEST(RedirDevice, AnswersTheSamplingFrequencyOfTheAudioEndpoint) {
