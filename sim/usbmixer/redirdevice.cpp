@@ -140,9 +140,11 @@ void RedirDevice::Attach(int fd) {
     m_parser->bulk_packet_func = RedirCallbacks::Bulk;
     m_parser->interrupt_packet_func = RedirCallbacks::Interrupt;
     m_parser->iso_packet_func = RedirCallbacks::Iso;
+    // QEMU attaches a device to an XHCI port only when it has the last three.
     uint32_t caps[USB_REDIR_CAPS_SIZE] = {};
-    for (const int cap : {usb_redir_cap_connect_device_version,
-                          usb_redir_cap_ep_info_max_packet_size, usb_redir_cap_64bits_ids}) {
+    for (const int cap :
+         {usb_redir_cap_connect_device_version, usb_redir_cap_ep_info_max_packet_size,
+          usb_redir_cap_32bits_bulk_length, usb_redir_cap_64bits_ids}) {
         usbredirparser_caps_set_cap(caps, cap);
     }
     usbredirparser_init(m_parser, "usb-mixer", caps, USB_REDIR_CAPS_SIZE,

@@ -92,6 +92,11 @@ TEST(RedirDevice, AnnouncesTheMixerInEachModeAfterTheClientsHello) {
         RedirGuest& guest = served.guest;
         EXPECT_EQ(guest.events,
                   (std::vector<std::string>{"hello", "interfaces", "endpoints", c.connect}));
+        // What QEMU asks of a device before it attaches it to an XHCI port.
+        for (const int cap : {usb_redir_cap_ep_info_max_packet_size,
+                              usb_redir_cap_32bits_bulk_length, usb_redir_cap_64bits_ids}) {
+            EXPECT_TRUE(usbredirparser_peer_has_cap(guest.parser, cap)) << cap;
+        }
         EXPECT_EQ(guest.interfaces.interface_count, c.interfaceCount) << c.connect;
         EXPECT_EQ(guest.interfaces.interface_class[0], 0x03);  // HID
         // Endpoint 0x81 (index 17): the HID interrupt IN; 0x82 (index 18): the audio stream.

@@ -106,8 +106,9 @@ void RedirGuest::Start(int socket) {
     parser->priv = this;
     Install(parser);
     uint32_t caps[USB_REDIR_CAPS_SIZE] = {};
-    for (const int cap : {usb_redir_cap_connect_device_version,
-                          usb_redir_cap_ep_info_max_packet_size, usb_redir_cap_64bits_ids}) {
+    for (const int cap :
+         {usb_redir_cap_connect_device_version, usb_redir_cap_ep_info_max_packet_size,
+          usb_redir_cap_32bits_bulk_length, usb_redir_cap_64bits_ids}) {
         usbredirparser_caps_set_cap(caps, cap);
     }
     usbredirparser_init(parser, "guest", caps, USB_REDIR_CAPS_SIZE, 0);
