@@ -21,9 +21,10 @@
 
 namespace {
 
-// The loop wakes at least once a millisecond: the audio goes out a packet a millisecond, and a
-// restart of the mixer is seen within a few.
-constexpr int kPumpMs = 1;
+// How often the loop wakes: a millisecond while audio streams (a packet a millisecond), a few while
+// a client is served (the mixer's restarts are seen that soon), and never while none is.
+constexpr int kStreamingMs = 1;
+constexpr int kServingMs = 5;
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "usb-mixer: %s\n", message.c_str());
@@ -42,13 +43,19 @@ void Serve(sim::SimulatedVantor* mixer, std::vector<Served>* served, int signalF
     bool differenceShown = false;
     for (;;) {
         std::vector<pollfd> fds{{signalFd, POLLIN, 0}};
+        int wakeMs = -1;
         for (const Served& s : *served) {
             fds.push_back({s.listener.Fd(), POLLIN, 0});
             if (s.device->ClientFd() >= 0) {
                 fds.push_back({s.device->ClientFd(), POLLIN, 0});
+                if (s.device->Streaming()) {
+                    wakeMs = kStreamingMs;
+                } else if (wakeMs == -1) {
+                    wakeMs = kServingMs;
+                }
             }
         }
-        poll(fds.data(), fds.size(), kPumpMs);
+        poll(fds.data(), fds.size(), wakeMs);
         signalfd_siginfo signal{};
         if (read(signalFd, &signal, sizeof signal) == sizeof signal) {
             if (signal.ssi_signo != SIGUSR2) {

@@ -32,6 +32,8 @@ public:
     void Attach(int fd);
     // The client's socket, -1 when there is none (it never came, or it went).
     int ClientFd() const { return m_fd; }
+    // Whether the audio stream runs: its packets are due every millisecond.
+    bool Streaming() const { return m_audio.Running(); }
 
     // Answers what the client has sent, follows the mixer's arrivals and departures, sends the
     // audio packets that are due and writes out what can be written without waiting.
