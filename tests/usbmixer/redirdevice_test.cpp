@@ -165,6 +165,90 @@ TEST(RedirDevice, AnswersItsDescriptorsFromTheOneDescriptionOfTheMixer) {
         (std::vector<BYTE>{9, 0x21, 0x11, 0x01, 0, 1, 0x22, static_cast<BYTE>(reportLength), 0}));
 }
 
+// The first descriptor in a configuration that begins as `head` does (its length, its type and the
+// byte after: a class descriptor's subtype, an endpoint's address); empty when there is none.
+std::vector<BYTE> DescriptorLike(const std::vector<BYTE>& configuration,
+                                 const std::vector<BYTE>& head) {
+    for (std::size_t at = 0; at + 2 < configuration.size() && configuration[at] >= 3;
+         at += configuration[at]) {
+        if (std::equal(head.begin(), head.begin() + 3,
+                       configuration.begin() + static_cast<std::ptrdiff_t>(at))) {
+            return {configuration.begin() + static_cast<std::ptrdiff_t>(at),
+                    configuration.begin() + static_cast<std::ptrdiff_t>(at + configuration[at])};
+        }
+    }
+    return {};
+}
+
+TEST(RedirDevice, DeclaresItsAudioFormatAndEndpointAsTheAudioDriverReadsThem) {
+    SimulatedSystem system;
+    Served served(&system);
+    ASSERT_TRUE(served.Connected());
+    const std::vector<BYTE> configuration = served.guest.GetDescriptor(0x02, 0, 0xFFFF).data;
+    struct Case {
+        const char* what;
+        std::vector<BYTE> bytes;
+    } const cases[] = {
+        {"control header: UAC 1.0, its length, streaming interface 2",
+         {9, 0x24, 0x01, 0x00, 0x01, 30, 0, 1, 2}},
+        {"type I: 2 channels of 2 bytes, 16 bits, 48 kHz",
+         {11, 0x24, 0x02, 1, 2, 2, 16, 1, 0x80, 0xBB, 0x00}},
+        {"isochronous IN, asynchronous, 192 bytes every frame",
+         {9, 0x05, 0x82, 0x05, 192, 0, 1, 0, 0}},
+        {"HID interrupt IN, 64 bytes every 10 ms", {7, 0x05, 0x81, 0x03, 64, 0, 10}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DescriptorLike(configuration, c.bytes), c.bytes) << c.what;
+    }
+}
+
+TEST(RedirDevice, AnswersTheSettingsPacketsWithTheirStatus) {
+    SimulatedSystem system;
+    Served served(&system);
+    ASSERT_TRUE(served.Connected());
+    RedirGuest& guest = served.guest;
+    struct Case {
+        const char* what;
+        RedirGuest::Reply reply;
+        std::uint8_t status;
+        BYTE value;  // the configuration or alternate setting the status gives
+    } const cases[] = {
+        {"configuration 1", guest.SetConfiguration(1), usb_redir_success, 1},
+        {"then it is the one", guest.GetConfiguration(), usb_redir_success, 1},
+        {"no configuration 2", guest.SetConfiguration(2), usb_redir_stall, 1},
+        {"streaming setting 1", {guest.SetAltSetting(2, 1), {1}}, usb_redir_success, 1},
+        {"then it is the one", guest.GetAltSetting(2), usb_redir_success, 1},
+        {"the HID interface has no setting 1",
+         {guest.SetAltSetting(0, 1), {0}},
+         usb_redir_stall,
+         0},
+        {"the streaming endpoint is no interrupt endpoint",
+         {guest.StartInterruptReceiving(0x82), {0}},
+         usb_redir_stall,
+         0},
+        {"the HID endpoint is no isochronous endpoint",
+         {guest.StartIsoStream(0x81), {0}},
+         usb_redir_stall,
+         0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.reply.status, c.status) << c.what;
+        ASSERT_EQ(c.reply.data.size(), 1u) << c.what;
+        EXPECT_EQ(c.reply.data[0], c.value) << c.what;
+    }
+}
+
+TEST(RedirDevice, HasNoAudioFunctionInUpdateMode) {
+    SimulatedSystem system(MixerStartingIn(sim::MixerStart::UpdateAlt));
+    Served served(&system);
+    ASSERT_TRUE(served.Connected());
+    RedirGuest& guest = served.guest;
+    EXPECT_EQ(guest.SetAltSetting(2, 1), usb_redir_stall);
+    EXPECT_EQ(guest.StartIsoStream(0x82), usb_redir_stall);
+    EXPECT_EQ(guest.Control({0xA2, 0x81, 0x0100, 0x82, 3}).status, usb_redir_stall);
+    EXPECT_EQ(guest.events.back(), "connect 0CA8:0804 0102");
+}
+
 TEST(RedirDevice, CarriesEfwuToTheMixerAndReconnectsUnderItsUpdateIdentity) {
     for (const WORD updateId : {WORD{0x0804}, WORD{0x0800}}) {
         sim::SimConfig config;

@@ -165,6 +165,26 @@ RedirGuest::Reply RedirGuest::GetDescriptor(BYTE type, BYTE index, WORD length, 
     return Control({requestType, 0x06, static_cast<WORD>(type << 8 | index), 0, length});
 }
 
+RedirGuest::Reply RedirGuest::SetConfiguration(BYTE configuration) {
+    const std::uint64_t id = Next();
+    usb_redir_set_configuration_header header{configuration};
+    usbredirparser_send_set_configuration(parser, id, &header);
+    return Await(id);
+}
+
+RedirGuest::Reply RedirGuest::GetConfiguration() {
+    const std::uint64_t id = Next();
+    usbredirparser_send_get_configuration(parser, id);
+    return Await(id);
+}
+
+RedirGuest::Reply RedirGuest::GetAltSetting(BYTE interface) {
+    const std::uint64_t id = Next();
+    usb_redir_get_alt_setting_header header{interface};
+    usbredirparser_send_get_alt_setting(parser, id, &header);
+    return Await(id);
+}
+
 std::uint8_t RedirGuest::SetAltSetting(BYTE interface, BYTE alternate) {
     const std::uint64_t id = Next();
     usb_redir_set_alt_setting_header header{interface, alternate};

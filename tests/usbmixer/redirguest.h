@@ -37,7 +37,11 @@ public:
     // A control transfer and its reply: a stall is the status usb_redir_stall.
     Reply Control(const sim::SetupPacket& setup, const std::vector<BYTE>& out = {});
     Reply GetDescriptor(BYTE type, BYTE index, WORD length, BYTE requestType = 0x80);
-    // The status packets' status, by the packets that ask for them.
+    // The status packets, by the packets that ask for them: the status, and the configuration or
+    // alternate setting they give in the reply's data.
+    Reply SetConfiguration(BYTE configuration);
+    Reply GetConfiguration();
+    Reply GetAltSetting(BYTE interface);
     std::uint8_t SetAltSetting(BYTE interface, BYTE alternate);
     std::uint8_t StartIsoStream(BYTE endpoint);
     std::uint8_t StopIsoStream(BYTE endpoint);
