@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/servedmixer.h"
+#include "sim/usbmixer/redirannouncement.h"
 
 namespace sim {
 
@@ -20,12 +21,6 @@ namespace {
 constexpr std::uint64_t kMostBuffered = 1000 * (kAudioPacketBytes + 64);
 // A pump that comes late sends no more than this many packets, the newest.
 constexpr std::size_t kMostPacketsAtOnce = 100;
-constexpr BYTE kEndpoint0Size = 64;
-
-// The index of an endpoint in the protocol's tables: OUT 0..15, IN 16..31.
-int EndpointIndex(BYTE address) {
-    return ((address & 0x80) >> 3) | (address & 0x0F);
-}
 
 }  // namespace
 
@@ -238,49 +233,10 @@ void RedirDevice::Connect(Present mixer) {
     m_configuration = 0;
     m_streamingAlternate = 0;
 
-    // What the interfaces and endpoints are, read from the configuration the device declares; an
-    // endpoint of any alternate setting is listed, since the client looks an endpoint up before it
-    // passes a transfer on.
-    usb_redir_interface_info_header interfaces{};
-    usb_redir_ep_info_header endpoints{};
-    for (int i = 0; i < 32; ++i) {
-        endpoints.type[i] = usb_redir_type_invalid;
-    }
-    for (const int i : {0, 16}) {
-        endpoints.type[i] = usb_redir_type_control;
-        endpoints.max_packet_size[i] = kEndpoint0Size;
-    }
-    const std::vector<BYTE> configuration = ConfigurationDescriptor(m_identity);
-    BYTE interface = 0;
-    for (std::size_t at = 0; at + 1 < configuration.size() && configuration[at] >= 2;
-         at += configuration[at]) {
-        const BYTE* d = &configuration[at];
-        if (d[1] == descriptor_type::kInterface) {
-            interface = d[2];
-            if (d[3] == 0) {
-                const uint32_t n = interfaces.interface_count++;
-                interfaces.interface[n] = d[2];
-                interfaces.interface_class[n] = d[5];
-                interfaces.interface_subclass[n] = d[6];
-                interfaces.interface_protocol[n] = d[7];
-            }
-        } else if (d[1] == descriptor_type::kEndpoint) {
-            const int i = EndpointIndex(d[2]);
-            endpoints.type[i] = d[3] & 0x03;
-            endpoints.interval[i] = d[6];
-            endpoints.interface[i] = interface;
-            endpoints.max_packet_size[i] = static_cast<uint16_t>(d[4] | d[5] << 8);
-        }
-    }
-    usbredirparser_send_interface_info(m_parser, &interfaces);
-    usbredirparser_send_ep_info(m_parser, &endpoints);
-    const portable::HidDescription& d = m_identity.description;
-    usb_redir_device_connect_header connect{};
-    connect.speed = usb_redir_speed_full;
-    connect.vendor_id = d.vendorId;
-    connect.product_id = d.productId;
-    connect.device_version_bcd = d.versionNumber;
-    usbredirparser_send_device_connect(m_parser, &connect);
+    RedirAnnouncement announcement = AnnouncementOf(m_identity);
+    usbredirparser_send_interface_info(m_parser, &announcement.interfaces);
+    usbredirparser_send_ep_info(m_parser, &announcement.endpoints);
+    usbredirparser_send_device_connect(m_parser, &announcement.connect);
 }
 
 void RedirDevice::Disconnect() {
