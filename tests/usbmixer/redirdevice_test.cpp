@@ -102,8 +102,13 @@ TEST(RedirDevice, AnnouncesTheMixerInEachModeAfterTheClientsHello) {
         // Endpoint 0x81 (index 17): the HID interrupt IN; 0x82 (index 18): the audio stream.
         EXPECT_EQ(guest.endpoints.type[17], usb_redir_type_interrupt);
         EXPECT_EQ(guest.endpoints.max_packet_size[17], 64);
+        EXPECT_EQ(guest.endpoints.interval[17], 10);
+        EXPECT_EQ(guest.endpoints.interface[17], 0);
         EXPECT_EQ(guest.endpoints.type[18], c.audioEndpointType) << c.connect;
         EXPECT_EQ(guest.endpoints.max_packet_size[18], c.audioEndpointSize) << c.connect;
+        // Every frame, on the streaming interface.
+        EXPECT_EQ(guest.endpoints.interval[18], c.audioEndpointSize != 0 ? 1 : 0) << c.connect;
+        EXPECT_EQ(guest.endpoints.interface[18], c.audioEndpointSize != 0 ? 2 : 0) << c.connect;
 
         EXPECT_EQ(guest.GetDescriptor(0x01, 0, 18).data, c.device) << c.connect;
         const RedirGuest::Reply head = guest.GetDescriptor(0x02, 0, 9);
