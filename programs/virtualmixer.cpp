@@ -9,8 +9,8 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "programs/mixerserver.h"
 #include "programs/programversion.h"
 #include "programs/wrongcommandline.h"
 #include "sim/simulatedvantor.h"
@@ -28,14 +28,6 @@ constexpr long kRefreshNs = 10'000'000;
 int Fail(const std::string& message) {
     std::fprintf(stderr, "virtual-mixer: %s\n", message.c_str());
     return 1;
-}
-
-bool WriteFlash(const std::string& path, const std::vector<BYTE>& data) {
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(data.data()),
-               static_cast<std::streamsize>(data.size()));
-    file.close();
-    return !file.fail();
 }
 
 // Serves until a signal of `signals` other than SIGUSR2 arrives; SIGUSR2 plugs the mixer in again
@@ -89,25 +81,13 @@ int main(int argc, char** argv) {
         std::printf("%s\n", programs::ProgramVersion("virtual-mixer").c_str());
         return 0;
     }
-    // The signals that end the server, and the one that plugs the mixer in again, are taken by the
-    // main loop alone: blocked before any thread starts, so every thread inherits the block.
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR2}) {
-        sigaddset(&signals, signal);
-    }
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const sigset_t signals = programs::BlockServerSignals();
     // A capture's reader that goes away is seen as EPIPE from the write.
     std::signal(SIGPIPE, SIG_IGN);
 
     std::ofstream transcript;
-    if (!options.transcriptPath.empty()) {
-        transcript.open(options.transcriptPath);
-        if (!transcript) {
-            return Fail("cannot write the transcript to " + options.transcriptPath);
-        }
-        transcript << std::unitbuf;  // a reader follows it while the mixer works
-        options.config.transcript = &transcript;
+    if (!programs::OpenTranscript(&options, &transcript, &error)) {
+        return Fail(error);
     }
     // The time a transfer takes through FUSE and the reader's driver stands for the wire's.
     options.config.timing.transferMs = 0;
@@ -140,18 +120,9 @@ int main(int argc, char** argv) {
     if (options.statistics) {
         std::fputs(statistics.Report().c_str(), stderr);
     }
-    for (const std::string& verdict : {mixer.GetReplayDifference(), mixer.GetReplayUnasked()}) {
-        if (!verdict.empty()) {
-            std::fprintf(stderr, "virtual-mixer: %s\n", verdict.c_str());
-        }
-    }
-    if (!options.flashDir.empty()) {
-        std::filesystem::create_directories(options.flashDir, made);
-        const std::string dir = options.flashDir + "/";
-        if (made || !WriteFlash(dir + "code.bin", mixer.GetCodeFlash()) ||
-            !WriteFlash(dir + "logic.bin", mixer.GetLogicFlash())) {
-            return Fail("cannot write the flash to " + options.flashDir);
-        }
+    programs::TellReplayVerdicts("virtual-mixer", mixer);
+    if (!programs::WriteFlashOut(options, mixer, &error)) {
+        return Fail(error);
     }
     return 0;
 }

@@ -9,38 +9,16 @@
 #include <string>
 #include <utility>
 
-#include "device/mixerids.h"
-#include "device/testsignal.h"
-#include "platform/portable/interfacepath.h"
 #include "platform/win32api.h"
+#include "sim/servedmixer.h"
 
 namespace sim {
 
 namespace {
 
-constexpr portable::PcmFormat kCardFormat{TEST_SIGNAL_CHANNELS, TEST_SIGNAL_RATE, 16};
 constexpr std::size_t kPeriodBytes = 480 * 4;  // 10 ms at 48 kHz, two 16-bit samples a frame
 // What waits for a reader that has fallen behind: one second of audio.
 constexpr std::size_t kBacklogBytes = 100 * kPeriodBytes;
-
-// The first capture device on the first mixer's audio interface (it has one only while it runs its
-// firmware, 0x0801); the system's other devices, another of the vendor's among them, come before.
-std::optional<UINT> MixerCaptureDevice(portable::DeviceBackend* mixer) {
-    const std::vector<portable::WaveDeviceEntry> devices =
-        mixer->WaveDevices(portable::WaveDirection::Capture);
-    const std::string ids = portable::UsbIds(VENDOR_ID, PRODUCT_ID_RUN);
-    const std::u16string wanted(ids.begin(), ids.end());
-    for (UINT id = 0; id < devices.size(); ++id) {
-        std::u16string name = devices[id].interfaceName.value_or(u"");
-        for (char16_t& c : name) {
-            c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-        }
-        if (name.find(wanted) != std::u16string::npos) {
-            return id;
-        }
-    }
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -72,7 +50,8 @@ void CaptureFeed::Pump() {
         }
         const std::optional<UINT> device = MixerCaptureDevice(m_mixer);
         if (!device ||
-            m_mixer->OpenWaveCapture(*device, kCardFormat, &m_capture) != MMSYSERR_NOERROR ||
+            m_mixer->OpenWaveCapture(*device, kMixerCaptureFormat, &m_capture) !=
+                MMSYSERR_NOERROR ||
             m_capture->Prepare() != MMSYSERR_NOERROR || m_capture->Queue() != MMSYSERR_NOERROR ||
             m_capture->Start(m_startedAt = timeGetTime()) != MMSYSERR_NOERROR) {
             // No audio function, or it refuses: the card delivers nothing.

@@ -7,20 +7,14 @@
 #include <system_error>
 #include <utility>
 
-#include "sim/simconfig.h"
-#include "sim/virtualmixer/reportdescriptor.h"
+#include "sim/reportdescriptor.h"
+#include "sim/servedmixer.h"
 
 namespace sim {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-bool IsMixer(const portable::HidDescription& description) {
-    const WORD product = description.productId;
-    return description.vendorId == VENDOR_ID &&
-           (product == PRODUCT_ID_RUN || product == PRODUCT_ID_UPDATE || product == PRODUCT_ID_UPDATE_ALT);
-}
 
 std::string NodeName(unsigned number) {
     return "hidraw" + std::to_string(number);

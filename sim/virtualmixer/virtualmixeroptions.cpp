@@ -1,45 +1,39 @@
 #include "sim/virtualmixer/virtualmixeroptions.h"
 
-#include "sim/mixeroptions.h"
-
 namespace sim {
 
 namespace {
 
 using Options = VirtualMixerOptions;
 
-// An option that names a place.
-Option<Options> Place(const char* name, const char* value, const char* help,
-                      std::string Options::*field) {
-    return {name, value, help, [field](const std::string& v, Options* o, std::string*) {
-                o->*field = v;
-                return true;
-            }};
-}
-
 OptionTable<Options> MakeTable() {
     OptionTable<Options> table = ForDerived<Options>(MixerOptionTable());
     table.push_back(
         {"The virtual mixer",
          {
-             Place("--flash", "DIR", "at the end, the mixer's flash: DIR/code.bin,\nDIR/logic.bin",
-                   &Options::flashDir),
-             Place("--dev", "DIR", "where the hidrawN links go (default /dev)", &Options::devDir),
-             Place("--sys-class", "DIR", "stands for /sys/class/hidraw (the default)",
-                   &Options::sysClassDir),
-             Place("--sys-devices", "DIR",
-                   "the mixer's directory of /sys/devices (default\n/sys/devices/uprobe)",
-                   &Options::sysDevicesDir),
-             Place("--sys-sound", "DIR",
-                   "stands for /sys/class/sound: the mixer's sound\ncard there (default: none)",
-                   &Options::sysSoundDir),
-             Place("--capture-fifo", "FIFO",
-                   "what the mixer's sound card records, written\ninto FIFO while a reader has it "
-                   "open",
-                   &Options::captureFifo),
-             Place("--mount", "DIR", "where the served files are (default\nDEV/.virtual-mixer)",
-                   &Options::mountDir),
-             Place("--ready", "FILE", "made once the mixer is served", &Options::readyFile),
+             FlashOption<Options>(),
+             PlaceOption<Options>("--dev", "DIR", "where the hidrawN links go (default /dev)",
+                                  &Options::devDir),
+             PlaceOption<Options>("--sys-class", "DIR",
+                                  "stands for /sys/class/hidraw (the default)",
+                                  &Options::sysClassDir),
+             PlaceOption<Options>(
+                 "--sys-devices", "DIR",
+                 "the mixer's directory of /sys/devices (default\n/sys/devices/uprobe)",
+                 &Options::sysDevicesDir),
+             PlaceOption<Options>(
+                 "--sys-sound", "DIR",
+                 "stands for /sys/class/sound: the mixer's sound\ncard there (default: none)",
+                 &Options::sysSoundDir),
+             PlaceOption<Options>(
+                 "--capture-fifo", "FIFO",
+                 "what the mixer's sound card records, written\ninto FIFO while a reader has it "
+                 "open",
+                 &Options::captureFifo),
+             PlaceOption<Options>("--mount", "DIR",
+                                  "where the served files are (default\nDEV/.virtual-mixer)",
+                                  &Options::mountDir),
+             ReadyOption<Options>(),
              FlagOption<Options>("--other-devices",
                                  "the simulated system's other HID devices that\nopen read-write "
                                  "are served too",
@@ -48,10 +42,8 @@ OptionTable<Options> MakeTable() {
                                  "at the end, the transfers and their times: the\nserver's own "
                                  "and the whole round trip",
                                  [](Options* o) -> bool& { return o->statistics; }),
-             FlagOption<Options>("--version", "the version and the commit of the build",
-                                 [](Options* o) -> bool& { return o->version; }),
-             FlagOption<Options>("--help", "this text",
-                                 [](Options* o) -> bool& { return o->help; }),
+             VersionOption<Options>(),
+             HelpOption<Options>(),
          }});
     return table;
 }
@@ -76,18 +68,7 @@ std::string VirtualMixerUsage() {
 
 bool ParseVirtualMixerOptions(int argc, const char* const* argv, VirtualMixerOptions* options,
                               std::string* error) {
-    options->config.keepTranscript = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument.rfind("--", 0) != 0) {
-            *error = "\"" + argument + "\" is not an option";
-            return false;
-        }
-        if (!TakeOption(VirtualMixerOptionTable(), argument, options, error)) {
-            return false;
-        }
-    }
-    if (!CheckReplayOptions(*options, error)) {
+    if (!TakeServerOptions(VirtualMixerOptionTable(), argc, argv, options, error)) {
         return false;
     }
     if (options->mountDir.empty()) {

@@ -4,23 +4,19 @@
 
 #include <string>
 
-#include "sim/optiontable.h"
+#include "sim/serveroptions.h"
 
 namespace sim {
 
-struct VirtualMixerOptions : SimulatorOptions {
-    std::string flashDir;  // empty: the flash is not written out
+struct VirtualMixerOptions : ServerOptions {
     std::string devDir = "/dev";
     std::string sysClassDir = "/sys/class/hidraw";
     std::string sysDevicesDir = "/sys/devices/uprobe";
     std::string sysSoundDir;    // empty: no sound card is served
     std::string captureFifo;    // empty: nothing feeds a capture
     std::string mountDir;       // empty: devDir/.virtual-mixer
-    std::string readyFile;      // made once the first nodes are served
     bool otherDevices = false;  // the system's other HID devices are served too
     bool statistics = false;    // at the end, the transfers' times, on standard error
-    bool help = false;
-    bool version = false;
 };
 
 // The mixer's options and the virtual mixer's own, as the parser and --help read them.

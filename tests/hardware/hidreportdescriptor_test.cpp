@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "hardware/hidreportdescriptor.h"
-#include "sim/virtualmixer/reportdescriptor.h"
+#include "sim/reportdescriptor.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/virtualmixer/reportdescriptor.h"
+#include "sim/reportdescriptor.h"
 #include "tests/support/simulatedsystem.h"
 
 namespace {

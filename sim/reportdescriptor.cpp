@@ -1,4 +1,4 @@
-#include "sim/virtualmixer/reportdescriptor.h"
+#include "sim/reportdescriptor.h"
 
 #include "hid/itemtags.h"
 
