@@ -16,6 +16,7 @@ check() {  # check DESCRIPTION COMMAND...
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
+cp "$rule" expected.rules  # where the guest sees it, also for a tree under /tmp
 export STAND_IN_LOG=$work/device.log USB_MIXER=$stand_in
 export PROBE=$'two words\nand a line'
 
@@ -27,7 +28,7 @@ inside='printf "a\r\nb\0c"; printf "e\nf" >&2
   "$USB_MIXER_REPLUG" && echo replugged >replug
   exit 7'
 status=0
-"$script" --fast --second-mixer -- sh -c "$inside" sh "$rule" >stdout 2>stderr || status=$?
+"$script" --fast --second-mixer -- sh -c "$inside" sh expected.rules >stdout 2>stderr || status=$?
 if [ "$status" -eq 77 ]; then
   cat stderr >&2
   exit 77
