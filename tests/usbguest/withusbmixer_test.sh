@@ -21,6 +21,7 @@ export STAND_IN_LOG=$work/device.log USB_MIXER=$stand_in
 export PROBE=$'two words\nand a line'
 
 # Bytes that a terminal would change (CR LF, NUL) and no newline at the end.
+# shellcheck disable=SC2016  # expanded in the guest
 inside='printf "a\r\nb\0c"; printf "e\nf" >&2
   pwd >where; printf %s "$PROBE" >probe
   cmp -s /etc/udev/rules.d/70-vantor-setup.rules "$1" && echo same >rule
