@@ -27,7 +27,8 @@ export STAND_IN_LOG=$work/device.log USB_MIXER=$stand_in
 
 "$script" -- sh -c 'touch started; exec sleep 1000' >/dev/null 2>stderr &
 script_pid=$!
-if ! within 180 [ -e started ]; then
+within 180 bash -c "[ -e started ] || ! kill -0 $script_pid 2>/dev/null"
+if [ ! -e started ]; then
   wait "$script_pid"
   status=$?
   if [ "$status" -eq 77 ]; then cat stderr >&2; exit 77; fi
