@@ -32,7 +32,7 @@ if [ ! -e started ]; then
   wait "$script_pid"
   status=$?
   if [ "$status" -eq 77 ]; then cat stderr >&2; exit 77; fi
-  echo "FAILED: COMMAND did not start within 180 s (status $status):"
+  echo "FAILED: COMMAND did not start within 180 s, or the script ended first (status $status):"
   cat stderr
   exit 1
 fi
