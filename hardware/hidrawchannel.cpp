@@ -1,10 +1,12 @@
 #include "hardware/hidrawchannel.h"
 
 #include <linux/hidraw.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -22,6 +24,50 @@ int Ioctl(int fd, unsigned long request, void* argument) {
         result = ioctl(fd, request, argument);
     } while (result < 0 && errno == EINTR);
     return result;
+}
+
+// How long a transfer that failed as a vanished device's does waits for the kernel to say whether
+// the device left. A pulled cable fails the transfer on the wire (a transaction error) a moment
+// before the hub reports the port empty and the node goes; Windows reports such a transfer as the
+// device's leaving, and so does this. Only a failure of that kind waits: a stall is an answer.
+constexpr int kLeavingWaitMs = 2000;
+
+// Whether the node's device leaves within the wait: hidraw's poll says so with POLLHUP once its
+// device is gone. Input reports that arrive meanwhile are read and dropped, as nothing here reads
+// them.
+bool DeviceLeaves(int fd) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kLeavingWaitMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        pollfd node{fd, POLLIN, 0};
+        const int ready = poll(&node, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno != EINTR) {
+            return false;
+        }
+        if (ready > 0 && (node.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            return true;
+        }
+        if (ready > 0 && (node.revents & POLLIN) != 0) {
+            BYTE input[4096];  // a longer report is cut to it, and dropped all the same
+            if (read(fd, input, sizeof input) < 0 && errno == ENODEV) {
+                return true;
+            }
+        }
+    }
+}
+
+// The code of a failed transfer: errno as the table has it, but a transaction error of a device
+// that then leaves is its leaving.
+DWORD TransferFailure(int fd, int error) {
+    if ((error == EPROTO || error == ETIMEDOUT) && DeviceLeaves(fd)) {
+        return ERROR_DEVICE_NOT_CONNECTED;
+    }
+    return hid::Win32ErrorForTransfer(error);
 }
 
 }  // namespace
@@ -44,7 +90,7 @@ DWORD HidrawChannel::Describe(portable::HidDescription* description) {
 DWORD HidrawChannel::GetFeature(BYTE* report, std::size_t length) {
     const int got = Ioctl(m_fd, HIDIOCGFEATURE(length), report);
     if (got < 0) {
-        return hid::Win32ErrorForTransfer(errno);
+        return TransferFailure(m_fd, errno);
     }
     // A device may answer with less than the whole report; Windows hands back the rest as zeros.
     if (static_cast<std::size_t>(got) < length) {
@@ -56,7 +102,7 @@ DWORD HidrawChannel::GetFeature(BYTE* report, std::size_t length) {
 DWORD HidrawChannel::SetFeature(const BYTE* report, std::size_t length) {
     std::vector<BYTE> copy(report, report + length);  // the ioctl's argument is not const
     if (Ioctl(m_fd, HIDIOCSFEATURE(length), copy.data()) < 0) {
-        return hid::Win32ErrorForTransfer(errno);
+        return TransferFailure(m_fd, errno);
     }
     return ERROR_SUCCESS;
 }

@@ -37,6 +37,18 @@ ControlAnswer Answer(std::vector<BYTE> data, WORD length) {
 
 const ControlAnswer kStall{true, {}};
 
+// A transfer that met the mixer leaving the bus gets no answer at all: the device is gone, as
+// a pulled cable takes it, and the host learns so from the port. Any other failure is a stall.
+ControlAnswer Outcome(DWORD result, std::vector<BYTE> report) {
+    if (result == ERROR_DEVICE_NOT_CONNECTED) {
+        return {false, {}, true};
+    }
+    if (result != ERROR_SUCCESS) {
+        return kStall;
+    }
+    return {false, std::move(report)};
+}
+
 }  // namespace
 
 ControlPipe::ControlPipe(UsbIdentity identity, std::shared_ptr<portable::HidChannel> channel)
@@ -111,20 +123,17 @@ ControlAnswer ControlPipe::Feature(const SetupPacket& setup, const std::vector<B
     // On the wire a report with an id is the id and its bytes: the channel takes it as that.
     const BYTE reportId = static_cast<BYTE>(setup.value);
     if (setup.request == kHidSetReport) {
-        if (data.empty() || data[0] != reportId ||
-            m_channel->SetFeature(data.data(), data.size()) != ERROR_SUCCESS) {
+        if (data.empty() || data[0] != reportId) {
             return kStall;
         }
-        return {};
+        return Outcome(m_channel->SetFeature(data.data(), data.size()), {});
     }
     const std::size_t reportLength = m_identity.description.caps.featureReportByteLength;
     std::vector<BYTE> report(reportLength == 0 ? setup.length
                                                : std::min<std::size_t>(setup.length, reportLength));
     report[0] = reportId;
-    if (m_channel->GetFeature(report.data(), report.size()) != ERROR_SUCCESS) {
-        return kStall;
-    }
-    return {false, std::move(report)};
+    const DWORD result = m_channel->GetFeature(report.data(), report.size());
+    return Outcome(result, std::move(report));
 }
 
 }  // namespace sim

@@ -25,6 +25,7 @@ struct SetupPacket {
 struct ControlAnswer {
     bool stall = false;
     std::vector<BYTE> data;  // what an IN transfer returns, no more than the setup's length
+    bool gone = false;       // the mixer left the bus in the middle of the transfer
 };
 
 class ControlPipe {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -89,6 +90,13 @@ struct RedirCallbacks {
     static void Iso(void* priv, uint64_t, usb_redir_iso_packet_header*, uint8_t* data, int) {
         usbredirparser_free_packet_data(Of(priv)->m_parser, data);
     }
+    // Every transfer is answered as it comes, so a cancel finds nothing left to cancel, or a
+    // transfer the device never answers because the mixer left in the middle of it.
+    static void Cancel(void*, uint64_t) {}
+    // The client's filter of which devices it takes: the mixer is one device, taken or not.
+    static void FilterReject(void*) {}
+    static void FilterFilter(void*, usbredirfilter_rule* rules, int) { std::free(rules); }
+    static void DisconnectAck(void*) {}
 };
 
 RedirDevice::RedirDevice(portable::DeviceBackend* mixer, std::size_t unit)
@@ -135,6 +143,10 @@ void RedirDevice::Attach(int fd) {
     m_parser->bulk_packet_func = RedirCallbacks::Bulk;
     m_parser->interrupt_packet_func = RedirCallbacks::Interrupt;
     m_parser->iso_packet_func = RedirCallbacks::Iso;
+    m_parser->cancel_data_packet_func = RedirCallbacks::Cancel;
+    m_parser->filter_reject_func = RedirCallbacks::FilterReject;
+    m_parser->filter_filter_func = RedirCallbacks::FilterFilter;
+    m_parser->device_disconnect_ack_func = RedirCallbacks::DisconnectAck;
     // QEMU attaches a device to an XHCI port only when it has the last three.
     uint32_t caps[USB_REDIR_CAPS_SIZE] = {};
     for (const int cap :
@@ -339,6 +351,10 @@ void RedirDevice::OnControlPacket(std::uint64_t id, const SetupPacket& setup, co
         answer.stall = true;  // a transfer that was on its way as the device left
     } else {
         answer = m_pipe->Transfer(setup, std::vector<BYTE>(data, data + length));
+    }
+    if (answer.gone) {
+        Disconnect();  // the client ends what it still has on its way to the device
+        return;
     }
     usb_redir_control_packet_header header{};
     header.endpoint = (setup.requestType & 0x80) != 0 ? 0x80 : 0x00;

@@ -233,6 +233,20 @@ $app_mode
     run --audio-never-completes -- -quiet -usbtestonly
     expect_end 255 "exit code: 258 (0x00000102)"
     ;;
+  UdevRuleGivesTheMixerToTheSeat)
+    # In a guest, udev applies the package's rule to the nodes its kernel made: the mixer's node
+    # is given to the person at the seat ("uaccess"), another vendor's HID device's is not.
+    "$with_mixer" -- sh -c 'for node in /sys/class/hidraw/hidraw*; do
+        printf "%s tags=%s\n" "$(sed -n "s/^HID_ID=//p" "$node/device/uevent")" \
+          "$(udevadm info --query=property --name="/dev/${node##*/}" | sed -n "s/^TAGS=//p")"
+      done' >"$work/out" 2>"$work/err"
+    status=$?
+    check_skip
+    [ "$status" -eq 0 ] || { cat "$work/err"; fail "status $status"; }
+    # The other device is QEMU's tablet; "seat" comes with "uaccess" from systemd's own rules.
+    [ "$(sort "$work/out")" = "0003:00000627:00000001 tags=
+0003:00000CA8:00000801 tags=:seat:uaccess:" ] || { cat "$work/out"; fail "not the tags above"; }
+    ;;
   *)
     fail "no such case"
     ;;

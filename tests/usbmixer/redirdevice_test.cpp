@@ -341,6 +341,23 @@ TEST(RedirDevice, AnUnplugIsADisconnectAndAReplugAConnect) {
     EXPECT_EQ(guest.events.back(), "connect 0CA8:0801 0214");
 }
 
+TEST(RedirDevice, ATransferThatMeetsThePullIsNeverAnswered) {
+    // A pulled cable takes the device with the transfer on the wire: no stall comes back, the port
+    // empties, and the host fails the transfer itself.
+    sim::SimConfig config;
+    config.faults.unplugAtBlock = 1;
+    SimulatedSystem system(config);
+    Served served(&system);
+    ASSERT_TRUE(served.Connected());
+    RedirGuest& guest = served.guest;
+    std::vector<BYTE> block(kReportLength, 0);
+    block[0] = 0xF1;
+    EXPECT_EQ(SetReport(guest, block).status, 0xFF);  // no reply within the bound
+    EXPECT_TRUE(guest.replies.empty());
+    EXPECT_EQ(guest.events.back(), "disconnect");
+    EXPECT_EQ(system.Mixer().GetTranscript().back(), "set F1 - failed 1167");
+}
+
 TEST(RedirDevice, StreamsWhatTheMixerRecordsOnePacketAMillisecond) {
     // The guest's driver ends a stream by selecting the setting without bandwidth, or QEMU by
     // stopping the stream: either stops the packets and the mixer's capture.
