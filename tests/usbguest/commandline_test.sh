@@ -3,12 +3,7 @@
 # usage, and a machine without QEMU skips with 77 and one line.
 set -uo pipefail
 script=$1
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); return 1; fi
-}
+source "$(dirname "$0")/../support/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -4,12 +4,7 @@
 # status 1 and asked to end. No guest boots. Exits 77 where QEMU cannot run.
 set -uo pipefail
 script=$1 stand_in=$2
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); return 1; fi
-}
+source "$(dirname "$0")/../support/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1

@@ -4,12 +4,7 @@
 # bzImage, comes out whole; a file without one is refused with a message, and no output is left.
 set -uo pipefail
 extract=$1
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); return 1; fi
-}
+source "$(dirname "$0")/../support/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 elf=$(type -P true)

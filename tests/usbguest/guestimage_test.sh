@@ -5,12 +5,7 @@
 # tree's own kernel (build/usb-guest, fetched first if need be). Exits 77 when there is no kernel.
 set -uo pipefail
 image=$1 tree_cache=$2
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); return 1; fi
-}
+source "$(dirname "$0")/../support/check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

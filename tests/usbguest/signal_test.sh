@@ -3,12 +3,7 @@
 # leaves nothing behind (no QEMU, no device, no temporary folder). Exits 77 where QEMU cannot run.
 set -uo pipefail
 script=$1 stand_in=$2 signal=$3
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); return 1; fi
-}
+source "$(dirname "$0")/../support/check.sh"
 # within SECONDS COMMAND...: whether COMMAND succeeds within SECONDS.
 within() {
   local limit=$(($1 * 10))

@@ -6,12 +6,7 @@
 # reaches the device, and how the device was started and ended. Exits 77 where QEMU cannot run.
 set -uo pipefail
 script=$1 stand_in=$2 rule=$3
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); return 1; fi
-}
+source "$(dirname "$0")/../support/check.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

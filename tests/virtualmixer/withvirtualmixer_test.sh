@@ -5,12 +5,7 @@
 # 77. Exits 77 itself when not run as root, or when the script cannot make its namespace.
 set -uo pipefail
 script=$1
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); return 1; fi
-}
+source "$(dirname "$0")/../support/check.sh"
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "withvirtualmixer_test: skipped: root is needed" >&2
