@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # scripts/lib/usb-guest-image's cache: the kernel that apt names is taken from the cache without a
 # download, and the newest cached one when apt names none; the initramfs is made once, and made
-# again (the old one deleted) when its init script changes. The cache is seeded with copies of the
-# tree's own kernel (build/usb-guest, fetched first if need be). Exits 77 when there is no kernel.
+# again (the old one deleted) when its init script changes; a second run waits while one makes it.
+# The cache is seeded with copies of the tree's own kernel (build/usb-guest, fetched first if need
+# be). Exits 77 when there is no kernel.
 set -uo pipefail
 image=$1 tree_cache=$2
 source "$(dirname "$0")/../support/check.sh"
@@ -40,8 +41,25 @@ initramfs=$(sed -n 2p <<<"$output")
 check "apt names none: the newest cached kernel" \
   [ "$(sed -n 1p <<<"$output")" = "$cache/linux-6.1.0-10-amd64/vmlinux" ]
 check "the initramfs is made in the cache" [ -s "$initramfs" ] && [ "${initramfs%/*}" = "$cache" ]
-check "nothing else is added to the cache" \
-  [ "$(contents)" = "$(printf '%s\n' "$before" "$initramfs" | sort)" ]
+check "nothing else is added to the cache but its lock" \
+  [ "$(contents)" = "$(printf '%s\n' "$before" "$initramfs" "$cache/.lock" | sort)" ]
+
+# A run that finds another making the cache waits for it, and then takes what it made.
+exec {held}>"$cache/.lock"
+flock "$held"
+rm "$initramfs"
+APT_NAMES='' "$image" "$cache" {held}>&- >"$work/waited" &
+waiting=$!
+for _ in $(seq 600); do
+  pgrep -P "$waiting" -x flock >/dev/null && break
+  sleep 0.05
+done
+check "a second run waits for the lock" pgrep -P "$waiting" -x flock
+check "and makes nothing while it waits" [ ! -e "$initramfs" ]
+exec {held}>&-
+wait "$waiting"
+check "once it is free, it makes the initramfs" [ -s "$initramfs" ]
+check "and prints the same paths" [ "$(cat "$work/waited")" = "$output" ]
 
 made=$(stat -c '%i %Y' "$initramfs")
 output=$(APT_NAMES='' "$image" "$cache")
