@@ -11,3 +11,10 @@ wait_for() {
     if [ "$status" -le 128 ] || ! kill -0 "$1" 2>/dev/null; then return "$status"; fi
   done
 }
+
+# wait_gone PID SECONDS: waits at most SECONDS for PID, which need not be a child, to end; fails if
+# it has not. tail writes nothing, but its output must not be the caller's: `tail -f` gives up at
+# once when its output is a pipe whose reader has left.
+wait_gone() {
+  timeout "$2" tail -s 0.1 --pid="$1" -f /dev/null >/dev/null 2>&1
+}

@@ -3,7 +3,8 @@
 # boot of the guest checks that COMMAND's output, error and status come back byte for byte, that it
 # runs in the caller's working directory (its writes land there) with the caller's environment and
 # the package's udev rule installed, that the host's root is not written, that USB_MIXER_REPLUG
-# reaches the device, and how the device was started and ended. Exits 77 where QEMU cannot run.
+# reaches the device, and how the device was started and ended; a second boot, that a reader that
+# leaves early does not stop COMMAND. Exits 77 where QEMU cannot run.
 set -uo pipefail
 script=$1 stand_in=$2 rule=$3
 source "$(dirname "$0")/../support/check.sh"
@@ -41,5 +42,14 @@ expected=$(printf '%s\n' --fast --second-mixer "--socket=@" "--ready=@" "--secon
 check "the device had the options, its two sockets, the replug and the end, in this order" \
   [ "$(sed 's/=\/.*/=@/' device.log)" = "$expected" ]
 check "the temporary folder is gone" [ ! -e "$(sed -n 's/^--ready=\(.*\)\/[^/]*$/\1/p' device.log)" ]
+
+# A reader that leaves early does not stop COMMAND: the rest of its output is dropped, and it runs
+# to its end. Were it held up, the bound would end the script (124).
+timeout 120 "$script" -- sh -c 'echo first; head -c 1048576 /dev/zero; echo ended >ended' \
+  2>stderr | head -n 1 >first
+status=${PIPESTATUS[0]}
+check "a reader that leaves: COMMAND runs to its end, and its status is the script's" \
+  [ "$status $(cat ended 2>/dev/null)" = "0 ended" ]
+check "a reader that leaves: it had the first line" [ "$(cat first)" = first ]
 
 [ "$failures" -eq 0 ]
