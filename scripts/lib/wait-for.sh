@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Sourced by the scripts that pass signals on to a child they wait for.
+# Sourced by the scripts that wait for the processes they start, and pass signals on to them.
 
 # wait_for PID: waits for the child PID to end and returns its status. A signal that a trap takes
 # ends a wait early (with a status above 128) while the child still runs: then it waits again.
